@@ -1,0 +1,169 @@
+#include "core/AppSettings.h"
+
+#include <QStandardPaths>
+#include <filesystem>
+
+#include "core/DiagLog.h"
+#include "core/Format.h"
+#include "core/PathUtil.h"
+#include "core/Prompt.h"
+#include "core/StringUtil.h"
+#include "core/TextTable.h"
+
+namespace vantrel {
+
+CAppSettings::CAppSettings(std::unique_ptr<ISettingsStore> store) : m_store(std::move(store)) {
+  LoadSavePINCODE();
+  LoadLastIP();
+  LoadRecordPath();
+  LoadLanguage();
+  LoadPINCODE();
+}
+
+std::string CAppSettings::GetAppDir() const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_appDir;
+}
+
+void CAppSettings::SetAppDir(const std::string& dir) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_appDir = dir;
+}
+
+std::string CAppSettings::GetLastIP() const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_lastIP;
+}
+
+void CAppSettings::SetLastIP(const std::string& ip) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_lastIP = ip;
+}
+
+void CAppSettings::SaveLastIP() {
+  LogMessage("SaveLastIP");
+  const std::string ip = GetLastIP();
+  LogMessage("SaveLastIP defaultIP=%s", ip.c_str());
+  if (!m_store->Write("LastIP", ip)) LogError("SaveLastIP RegSetValu error");
+}
+
+std::string CAppSettings::GetPINCODE() const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_pinCode;
+}
+
+void CAppSettings::SetPINCODE(const std::string& pin) {
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_pinCode = pin;
+  }
+  StorePINCODE();
+}
+
+void CAppSettings::StorePINCODE() { m_store->Write("PINCODE", GetPINCODE()); }
+
+void CAppSettings::SetSavePINCODE(bool save) {
+  m_savePinCode = save;
+  StoreSavePINCODE();
+}
+
+bool CAppSettings::GetSavePINCODE() const { return m_savePinCode; }
+
+std::string CAppSettings::GetRecordPath() {
+  std::string path;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    path = m_recordPath;
+  }
+  if (path.empty() || !PathExists(path)) {
+    const std::string home = QStandardPaths::writableLocation(QStandardPaths::HomeLocation).toStdString();
+    path = JoinPcPath(home, "Recordings");
+    std::error_code ec;
+    std::filesystem::create_directory(path, ec);  // an existing folder or a failure is ignored
+    {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      m_recordPath = path;
+    }
+    StoreRecordPath();
+  }
+  return path;
+}
+
+bool CAppSettings::SetRecordPath(const std::string& path) {
+  if (!PathExists(path)) {
+    GetPrompt().Show(Format("%s %s", path.c_str(), GetText(302)), "Vantrel Manager", PromptIcon::None);
+    return false;
+  }
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_recordPath = path;
+  }
+  StoreRecordPath();
+  return true;
+}
+
+std::string CAppSettings::GetLanguage() const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_language;
+}
+
+void CAppSettings::SetLanguage(const std::string& language) {
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_language = language;
+  }
+  StoreLanguage();
+}
+
+std::string CAppSettings::GetTargetVersion() const {
+  std::string version;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    version = m_receiverVersion;
+  }
+  LogMessage("GetTargetVersion targetVersion=%s", version.c_str());
+  return version;
+}
+
+void CAppSettings::SetTargetVersion(const std::string& version) {
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_receiverVersion = version;
+  }
+  LogMessage("SetTargetVersion targetVersion=%s", version.c_str());
+}
+
+void CAppSettings::StoreSavePINCODE() { m_store->Write("SavePINCODE", m_savePinCode ? "TRUE" : "FALSE"); }
+
+void CAppSettings::StoreRecordPath() {
+  std::string path;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    path = m_recordPath;
+  }
+  m_store->Write("RecordPath", path);
+}
+
+void CAppSettings::StoreLanguage() { m_store->Write("Language", GetLanguage()); }
+
+void CAppSettings::LoadSavePINCODE() {
+  std::string value;
+  m_savePinCode = m_store->Read("SavePINCODE", value) && EqualsIgnoreCase(value, "TRUE");
+}
+
+void CAppSettings::LoadLastIP() { m_store->Read("LastIP", m_lastIP); }
+void CAppSettings::LoadRecordPath() { m_store->Read("RecordPath", m_recordPath); }
+void CAppSettings::LoadLanguage() { m_store->Read("Language", m_language); }
+void CAppSettings::LoadPINCODE() { m_store->Read("PINCODE", m_pinCode); }
+
+CAppSettings& GetSettings() {
+  static CAppSettings settings(std::make_unique<CQSettingsStore>());
+  return settings;
+}
+
+CConnectionState& GetConnectionState() {
+  static CConnectionState state;
+  return state;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,84 @@
+#pragma once
+// The process-wide settings object and connection state.
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "core/SettingsStore.h"
+
+namespace vantrel {
+
+class CAppSettings {
+ public:
+  // Takes the defaults, then loads "SavePINCODE", "LastIP", "RecordPath",
+  // "Language" and "PINCODE" from the store, in that order.
+  explicit CAppSettings(std::unique_ptr<ISettingsStore> store);
+
+  std::string GetAppDir() const;
+  void SetAppDir(const std::string& dir);
+
+  std::string GetLastIP() const;
+  void SetLastIP(const std::string& ip);  // memory only
+  void SaveLastIP();
+
+  std::string GetUserID() const { return "root"; }
+
+  std::string GetPINCODE() const;
+  void SetPINCODE(const std::string& pin);  // memory and store
+  void StorePINCODE();
+
+  void SetSavePINCODE(bool save);
+  bool GetSavePINCODE() const;
+
+  // The record folder, first supplying "<home>/Recordings" when the stored one
+  // is empty or gone.
+  std::string GetRecordPath();
+  // Accepts an existing folder and stores it; otherwise tells the user.
+  bool SetRecordPath(const std::string& path);
+
+  std::string GetLanguage() const;
+  void SetLanguage(const std::string& language);
+
+  std::string GetTargetVersion() const;
+  void SetTargetVersion(const std::string& version);
+
+  // The PIN-saving flag, read by the connect dialog.
+  std::atomic<bool> m_savePinCode{false};
+
+ private:
+  void StoreSavePINCODE();
+  void StoreRecordPath();
+  void StoreLanguage();
+  void LoadSavePINCODE();
+  void LoadLastIP();
+  void LoadRecordPath();
+  void LoadLanguage();
+  void LoadPINCODE();
+
+  std::unique_ptr<ISettingsStore> m_store;
+  mutable std::mutex m_mutex;  // workers read while the window thread writes
+  std::string m_appDir = "./";
+  std::string m_recordPath;
+  std::string m_lastIP;
+  std::string m_userID = "root";
+  std::string m_pinCode = "8157";
+  std::string m_language = "English";
+  std::string m_receiverVersion;
+};
+
+// The process-wide settings object, created and loaded on the first call.
+CAppSettings& GetSettings();
+
+enum ConnectionMode : int { MODE_NOT_CONNECTED = 0, MODE_CONNECTED = 1, MODE_OFFLINE = 2 };
+
+class CConnectionState {
+ public:
+  std::atomic<int> m_mode{MODE_NOT_CONNECTED};
+  // Set after the last FTP login of a manager window succeeded, cleared when one failed.
+  std::atomic<bool> m_ftpLoggedIn{false};
+};
+
+CConnectionState& GetConnectionState();
+
+}  // namespace vantrel

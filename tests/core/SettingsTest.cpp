@@ -1,0 +1,187 @@
+// The settings object against a scripted store and against the real
+// QSettings file in an isolated home.
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+#include <sys/stat.h>
+
+#include "core/AppSettings.h"
+#include "support/ScriptedPrompt.h"
+#include "support/TempDir.h"
+
+using namespace vantrel;
+
+namespace {
+
+// A store in memory that records writes and can be made to fail.
+class MemoryStore final : public ISettingsStore {
+ public:
+  explicit MemoryStore(std::map<std::string, std::string>* values, bool broken = false)
+      : m_values(values), m_broken(broken) {}
+  bool Read(const std::string& name, std::string& value) override {
+    if (m_broken) return false;
+    auto it = m_values->find(name);
+    if (it == m_values->end() || it->second.size() > kStoreValueLimit) return false;
+    value = it->second;
+    return true;
+  }
+  bool Write(const std::string& name, const std::string& value) override {
+    if (m_broken) return false;
+    (*m_values)[name] = value;
+    return true;
+  }
+
+ private:
+  std::map<std::string, std::string>* m_values;
+  bool m_broken;
+};
+
+CAppSettings Make(std::map<std::string, std::string>& values, bool broken = false) {
+  return CAppSettings(std::make_unique<MemoryStore>(&values, broken));
+}
+
+}  // namespace
+
+TEST(Settings, FirstRunDefaultsAndDefaultRecordFolder) {
+  test::IsolatedSettings isolated;
+  std::map<std::string, std::string> store;
+  CAppSettings settings = Make(store);
+  EXPECT_EQ(settings.GetLanguage(), "English");
+  EXPECT_FALSE(settings.GetSavePINCODE());
+  EXPECT_EQ(settings.GetLastIP(), "");
+  EXPECT_EQ(settings.GetPINCODE(), "8157");
+  EXPECT_EQ(settings.GetUserID(), "root");
+  EXPECT_EQ(settings.GetAppDir(), "./");
+  EXPECT_TRUE(store.empty()) << "loading writes nothing";
+
+  const std::string expected = isolated.Home() + "/Recordings";
+  EXPECT_EQ(settings.GetRecordPath(), expected);
+  EXPECT_TRUE(std::filesystem::is_directory(expected));
+  EXPECT_EQ(store["RecordPath"], expected);
+}
+
+TEST(Settings, SavePinFlagReadRule) {
+  for (const auto& [stored, expected] : std::vector<std::pair<std::string, bool>>{
+           {"TRUE", true}, {"true", true}, {"True", true}, {"yes", false}, {"1", false}, {"", false}}) {
+    std::map<std::string, std::string> store{{"SavePINCODE", stored}};
+    EXPECT_EQ(Make(store).GetSavePINCODE(), expected) << stored;
+  }
+  std::map<std::string, std::string> store;
+  CAppSettings settings = Make(store);
+  settings.SetSavePINCODE(true);
+  EXPECT_EQ(store["SavePINCODE"], "TRUE");
+  settings.SetSavePINCODE(false);
+  EXPECT_EQ(store["SavePINCODE"], "FALSE");
+}
+
+TEST(Settings, StoredValuesReplaceDefaultsAndOverlongCountsAsMissing) {
+  std::map<std::string, std::string> store{{"LastIP", "192.0.2.7"},
+                                           {"Language", "German"},
+                                           {"PINCODE", std::string(500, '1')}};
+  CAppSettings settings = Make(store);
+  EXPECT_EQ(settings.GetLastIP(), "192.0.2.7");
+  EXPECT_EQ(settings.GetLanguage(), "German");
+  EXPECT_EQ(settings.GetPINCODE(), "8157") << "a 500-byte value does not fit and keeps the default";
+}
+
+TEST(Settings, DeletedRecordFolderFallsBackToDefaultAndIsStored) {
+  test::IsolatedSettings isolated;
+  test::TempDir dir;
+  const std::string gone = dir.File("gone");
+  std::filesystem::create_directory(gone);
+  std::map<std::string, std::string> store{{"RecordPath", gone}};
+  CAppSettings settings = Make(store);
+  EXPECT_EQ(settings.GetRecordPath(), gone);
+  std::filesystem::remove(gone);
+  EXPECT_EQ(settings.GetRecordPath(), isolated.Home() + "/Recordings");
+  EXPECT_EQ(store["RecordPath"], isolated.Home() + "/Recordings");
+}
+
+TEST(Settings, SetRecordPathRefusesMissingFolderWithMessage) {
+  test::ScriptedPrompt prompt;
+  test::TempDir dir;
+  std::map<std::string, std::string> store;
+  CAppSettings settings = Make(store);
+  EXPECT_TRUE(settings.SetRecordPath(dir.Path()));
+  EXPECT_EQ(store["RecordPath"], dir.Path());
+  EXPECT_FALSE(settings.SetRecordPath(dir.File("nope")));
+  ASSERT_EQ(prompt.Records().size(), 1u);
+  EXPECT_EQ(prompt.Records()[0].text, dir.File("nope") + " is not valid folder");
+  EXPECT_EQ(store["RecordPath"], dir.Path()) << "the old folder stays";
+}
+
+TEST(Settings, PinAndLastIpWrites) {
+  std::map<std::string, std::string> store;
+  CAppSettings settings = Make(store);
+  settings.SetLastIP("10.0.0.9");
+  EXPECT_EQ(store.count("LastIP"), 0u) << "SetLastIP keeps the address in memory only";
+  settings.SaveLastIP();
+  EXPECT_EQ(store["LastIP"], "10.0.0.9");
+  settings.SetPINCODE("1234");
+  EXPECT_EQ(store["PINCODE"], "1234");
+  settings.SetLanguage("Polish");
+  EXPECT_EQ(store["Language"], "Polish");
+  settings.SetTargetVersion("Zarn 1.2.10");
+  EXPECT_EQ(settings.GetTargetVersion(), "Zarn 1.2.10");
+}
+
+TEST(Settings, BrokenStoreKeepsDefaultsAndChangesMemoryOnly) {
+  std::map<std::string, std::string> store{{"Language", "German"}};
+  CAppSettings settings = Make(store, /*broken=*/true);
+  EXPECT_EQ(settings.GetLanguage(), "English");
+  settings.SetPINCODE("4321");
+  EXPECT_EQ(settings.GetPINCODE(), "4321");
+  settings.SaveLastIP();  // logs, never throws
+  EXPECT_EQ(store.size(), 1u);
+}
+
+TEST(QSettingsStore, RoundTripInNativeFileWithOwnerOnlyMode) {
+  test::IsolatedSettings isolated;
+  CQSettingsStore store;
+  ASSERT_TRUE(store.Write("PINCODE", "0042"));
+  ASSERT_TRUE(store.Write("SavePINCODE", "TRUE"));
+  std::string value;
+  ASSERT_TRUE(store.Read("PINCODE", value));
+  EXPECT_EQ(value, "0042");
+  EXPECT_FALSE(store.Read("LastIP", value));
+  EXPECT_EQ(value, "0042") << "a missing value leaves the target unchanged";
+
+  const std::string path = CQSettingsStore::FilePath();
+  EXPECT_EQ(path, isolated.ConfigDir() + "/Tessavir/Vantrel.conf");
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+
+  QSettings raw(QString::fromStdString(path), QSettings::IniFormat);
+  EXPECT_EQ(raw.value("Setting/PINCODE").toString(), "0042");
+
+  EXPECT_FALSE(store.Write("RecordPath", std::string(500, 'x'))) << "over-long values are refused, not cut";
+}
+
+TEST(QSettingsStore, UnwritableStoreReportsFailureAndLoadsNothing) {
+  if (::geteuid() == 0) {
+    // root writes through permissions; use a path that cannot be a folder instead.
+    test::TempDir dir;
+    const std::string blocker = dir.Write("blocker", "x");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(blocker));
+    CQSettingsStore store;
+    EXPECT_FALSE(store.Write("Language", "German"));
+    std::string value = "unchanged";
+    EXPECT_FALSE(store.Read("Language", value));
+    EXPECT_EQ(value, "unchanged");
+    CAppSettings settings(std::make_unique<CQSettingsStore>());
+    settings.SetLanguage("German");
+    EXPECT_EQ(settings.GetLanguage(), "German") << "memory changes even when the store cannot";
+    test::IsolatedSettings restore;
+    return;
+  }
+  test::IsolatedSettings isolated;
+  std::filesystem::permissions(isolated.ConfigDir(), std::filesystem::perms::owner_read |
+                                                         std::filesystem::perms::owner_exec);
+  CQSettingsStore store;
+  EXPECT_FALSE(store.Write("Language", "German"));
+  std::filesystem::permissions(isolated.ConfigDir(), std::filesystem::perms::owner_all);
+}

@@ -1,0 +1,26 @@
+#include "support/ScriptedPrompt.h"
+
+#include <gtest/gtest.h>
+
+namespace vantrel::test {
+
+ScriptedPrompt::ScriptedPrompt() : m_previous(SetPrompt(this)) {}
+
+ScriptedPrompt::~ScriptedPrompt() { SetPrompt(m_previous); }
+
+bool ScriptedPrompt::AskYesNo(const std::string& text, const std::string& caption) {
+  m_records.push_back({text, caption, PromptIcon::Question, true});
+  if (m_answers.empty()) {
+    ADD_FAILURE() << "unexpected question: " << text;
+    return false;
+  }
+  const bool answer = m_answers.front();
+  m_answers.pop_front();
+  return answer;
+}
+
+void ScriptedPrompt::Show(const std::string& text, const std::string& caption, PromptIcon icon) {
+  m_records.push_back({text, caption, icon, false});
+}
+
+}  // namespace vantrel::test

@@ -1,0 +1,10 @@
+// main for tests below the windows: a core application for Qt's event
+// loop and file services, then every test.
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
