@@ -1,0 +1,16 @@
+#pragma once
+// vantrel-cli command groups. Each takes the words after its group name and
+// returns the process exit code: 0 on success, 1 with the reason on stderr.
+#include <string>
+#include <vector>
+
+namespace vantrel::cli {
+
+using Args = std::vector<std::string>;
+
+// vantrel-cli channels info FILE | rewrite IN OUT | csv FILE
+int RunChannelsCommand(const Args& args);
+// vantrel-cli receiver [--host ADDR] [--port N] [--pin PIN] ls|get|put|backup-channels ...
+int RunReceiverCommand(const Args& args);
+
+}  // namespace vantrel::cli

@@ -1,0 +1,37 @@
+// vantrel-cli: the channel-list and receiver operations of the application,
+// from the command line.
+#include <QCoreApplication>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+
+#include "cli/CliCommands.h"
+
+namespace {
+
+void Usage() {
+  std::fputs(
+      "usage: vantrel-cli channels info FILE\n"
+      "       vantrel-cli channels rewrite IN OUT\n"
+      "       vantrel-cli channels csv FILE\n"
+      "       vantrel-cli receiver [--host ADDR] [--port N] [--pin PIN] COMMAND ...\n",
+      stderr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::signal(SIGPIPE, SIG_IGN);
+  QCoreApplication app(argc, argv);
+  QCoreApplication::setOrganizationName(QStringLiteral("Tessavir"));
+  QCoreApplication::setApplicationName(QStringLiteral("vantrel-manager"));
+  if (argc < 2) {
+    Usage();
+    return 1;
+  }
+  vantrel::cli::Args rest(argv + 2, argv + argc);
+  if (std::strcmp(argv[1], "channels") == 0) return vantrel::cli::RunChannelsCommand(rest);
+  if (std::strcmp(argv[1], "receiver") == 0) return vantrel::cli::RunReceiverCommand(rest);
+  Usage();
+  return 1;
+}
