@@ -1,8 +1,8 @@
 #include "core/SettingsStore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QDir>
 #include <QSettings>
 
 #include <fcntl.h>

@@ -63,9 +63,12 @@ bool Convert(const std::string& to, const std::string& from, std::string_view in
       std::size_t skip = 1;
       if (EqualsIgnoreCase(from, "UTF-8")) {
         const auto lead = static_cast<unsigned char>(*src);
-        if ((lead & 0xE0) == 0xC0) skip = 2;
-        else if ((lead & 0xF0) == 0xE0) skip = 3;
-        else if ((lead & 0xF8) == 0xF0) skip = 4;
+        if ((lead & 0xE0) == 0xC0)
+          skip = 2;
+        else if ((lead & 0xF0) == 0xE0)
+          skip = 3;
+        else if ((lead & 0xF8) == 0xF0)
+          skip = 4;
         // An invalid sequence is invalid input, not an unmappable character.
         if (skip == 1 && lead >= 0x80) return false;
         for (std::size_t i = 1; i < skip; ++i) {

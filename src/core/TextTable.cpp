@@ -17,9 +17,8 @@ struct LanguageEntry {
 
 // The order of comparison; the settings dialog offers its own order.
 constexpr LanguageEntry kLanguages[] = {
-    {"English", LANG_ENGLISH}, {"Danish", LANG_DANISH},   {"Finnish", LANG_FINNISH},
-    {"German", LANG_GERMAN},   {"Swedish", LANG_SWEDISH}, {"Russian", LANG_RUSSIAN},
-    {"Slovak", LANG_SLOVAK},   {"Polish", LANG_POLISH},
+    {"English", LANG_ENGLISH}, {"Danish", LANG_DANISH},   {"Finnish", LANG_FINNISH}, {"German", LANG_GERMAN},
+    {"Swedish", LANG_SWEDISH}, {"Russian", LANG_RUSSIAN}, {"Slovak", LANG_SLOVAK},   {"Polish", LANG_POLISH},
 };
 
 const texts::TextTable& TableOf(int code) {

@@ -1,6 +1,6 @@
 // The diagnostic log: stale file removal, the fixed threshold, redaction.
-#include <filesystem>
 #include <gtest/gtest.h>
+#include <filesystem>
 
 #include "core/AppSettings.h"
 #include "core/DiagLog.h"

@@ -1,6 +1,6 @@
 // Path texts, existence and the recursive delete.
-#include <filesystem>
 #include <gtest/gtest.h>
+#include <filesystem>
 
 #include "core/PathUtil.h"
 #include "support/TempDir.h"

@@ -1,12 +1,12 @@
 // The settings object against a scripted store and against the real
 // QSettings file in an isolated home.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <filesystem>
-#include <gtest/gtest.h>
 #include <map>
-#include <sys/stat.h>
 
 #include "core/AppSettings.h"
 #include "support/ScriptedPrompt.h"
@@ -78,9 +78,8 @@ TEST(Settings, SavePinFlagReadRule) {
 }
 
 TEST(Settings, StoredValuesReplaceDefaultsAndOverlongCountsAsMissing) {
-  std::map<std::string, std::string> store{{"LastIP", "192.0.2.7"},
-                                           {"Language", "German"},
-                                           {"PINCODE", std::string(500, '1')}};
+  std::map<std::string, std::string> store{
+      {"LastIP", "192.0.2.7"}, {"Language", "German"}, {"PINCODE", std::string(500, '1')}};
   CAppSettings settings = Make(store);
   EXPECT_EQ(settings.GetLastIP(), "192.0.2.7");
   EXPECT_EQ(settings.GetLanguage(), "German");
@@ -179,8 +178,8 @@ TEST(QSettingsStore, UnwritableStoreReportsFailureAndLoadsNothing) {
     return;
   }
   test::IsolatedSettings isolated;
-  std::filesystem::permissions(isolated.ConfigDir(), std::filesystem::perms::owner_read |
-                                                         std::filesystem::perms::owner_exec);
+  std::filesystem::permissions(isolated.ConfigDir(),
+                               std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   CQSettingsStore store;
   EXPECT_FALSE(store.Write("Language", "German"));
   std::filesystem::permissions(isolated.ConfigDir(), std::filesystem::perms::owner_all);

@@ -1,7 +1,7 @@
 // main for window tests: a widget application on the offscreen platform
 // unless the environment asks for another one.
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

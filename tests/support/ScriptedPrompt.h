@@ -18,7 +18,7 @@ struct PromptRecord {
 
 class ScriptedPrompt final : public IPrompt {
  public:
-  ScriptedPrompt();  // installs itself
+  ScriptedPrompt();            // installs itself
   ~ScriptedPrompt() override;  // restores the previous prompt
   ScriptedPrompt(const ScriptedPrompt&) = delete;
   ScriptedPrompt& operator=(const ScriptedPrompt&) = delete;

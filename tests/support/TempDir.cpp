@@ -35,8 +35,10 @@ IsolatedSettings::IsolatedSettings() {
 }
 
 IsolatedSettings::~IsolatedSettings() {
-  if (m_hadHome) setenv("HOME", m_oldHome.c_str(), 1);
-  else unsetenv("HOME");
+  if (m_hadHome)
+    setenv("HOME", m_oldHome.c_str(), 1);
+  else
+    unsetenv("HOME");
 }
 
 ScriptedFileDialogs::ScriptedFileDialogs() : m_previous(SetFileDialogs(this)) {}

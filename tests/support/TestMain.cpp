@@ -1,7 +1,7 @@
 // main for tests below the windows: a core application for Qt's event
 // loop and file services, then every test.
-#include <QCoreApplication>
 #include <gtest/gtest.h>
+#include <QCoreApplication>
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);

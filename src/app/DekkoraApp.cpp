@@ -1,0 +1,56 @@
+#include "app/DekkoraApp.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <csignal>
+
+#include "app/DekkoraDlg.h"
+#include "app/LauncherLayout.h"
+#include "app/SingleInstance.h"
+#include "core/AppSettings.h"
+#include "core/Format.h"
+#include "core/Prompt.h"
+#include "core/TextTable.h"
+#include "ui/controls/QtPrompt.h"
+#include "ui/controls/Resources.h"
+
+namespace vantrel::app {
+
+std::string CDekkoraApp::ApplicationFolder() {
+  const QString exeDir = QCoreApplication::applicationDirPath();
+  if (!exeDir.isEmpty() && QFileInfo(exeDir).isWritable()) return exeDir.toStdString();
+  const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+  QDir().mkpath(data);
+  return data.toStdString();
+}
+
+int CDekkoraApp::Run(int argc, char** argv) {
+  // A peer that closes a connection must give an error, not end the process.
+  std::signal(SIGPIPE, SIG_IGN);
+
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("vantrel-manager"));
+  QApplication::setOrganizationName(QStringLiteral("Tessavir"));
+  ui::InitResources();
+  ui::InstallQtServices();
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/128.svg")));
+
+  CSingleInstance instance;
+  if (!instance.Acquire()) {
+    GetPrompt().Show(Format("%s %s", kProductName, GetText(312)), kProductName, PromptIcon::None);
+    return 0;
+  }
+
+  GetSettings().SetAppDir(ApplicationFolder());
+
+  // Until the connect dialog exists the application works off line.
+  GetConnectionState().m_mode = MODE_OFFLINE;
+
+  CDekkoraDlg launcher;
+  launcher.exec();
+  return 0;
+}
+
+}  // namespace vantrel::app

@@ -1,0 +1,18 @@
+#pragma once
+// Start-up: socket preparation, the single-instance lock, the application
+// folder and settings, then the launcher run modally.
+#include <string>
+
+namespace vantrel::app {
+
+class CDekkoraApp {
+ public:
+  // Runs the whole application; returns the process exit code.
+  int Run(int argc, char** argv);
+
+  // The folder of the running executable when it is writable, else the
+  // per-user data folder (created on demand).
+  static std::string ApplicationFolder();
+};
+
+}  // namespace vantrel::app
