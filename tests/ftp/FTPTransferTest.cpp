@@ -1,0 +1,387 @@
+// Listings, downloads, uploads and cancel against a scripted server over
+// active-mode data connections, with the failures a receiver can cause.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <future>
+#include <set>
+#include <thread>
+
+#include "ftp/FTPClient.h"
+#include "support/FtpRecorder.h"
+#include "support/ScriptedFtpServer.h"
+#include "support/TempDir.h"
+#include "support/TestSockets.h"
+
+using nsFTP::CFTPClient;
+using nsFTP::CServerLogin;
+using nsFTP::TFTPFileStatusShPtrVec;
+using vantrel::test::FtpRecorder;
+using vantrel::test::ReadFile;
+using vantrel::test::ScriptedFtpServer;
+using vantrel::test::TempDir;
+using Strings = std::vector<std::string>;
+
+static vantrel::test::IsolatedSettings g_isolated;
+
+namespace {
+
+void ScriptLogin(ScriptedFtpServer& server) {
+  server.Welcome().Reply("220 ready");
+  server.On("USER").Reply("331 password please");
+  server.On("PASS").Reply("230 logged in");
+}
+
+struct Fixture {
+  explicit Fixture(int timeout = 2, std::unique_ptr<nsSocket::IBlockingSocket> socket = nullptr)
+      : client(std::move(socket), timeout) {
+    client.AddObserver(&recorder);
+  }
+  bool Login(const ScriptedFtpServer& server) {
+    return client.Login(CServerLogin(server.Address(), server.Port(), "root", "8157"));
+  }
+  FtpRecorder recorder;
+  CFTPClient client;
+  TempDir dir;
+};
+
+std::int64_t FileSize(const std::string& path) {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  return ec ? -1 : static_cast<std::int64_t>(size);
+}
+
+}  // namespace
+
+TEST(FtpList, TypeOnceForTwoListingsThenImageForADownload) {
+  const std::string listing =
+      "total 24\r\n"
+      "drwxr-xr-x 2 root root 4096 Mar 3 2011 Media\r\n"
+      "-rw-r--r-- 1 root root 17 Mar 3 2011 lf-only.txt\n"
+      "-rw-r--r-- 1 root root 5 Mar 3 2011 last without end";
+  ScriptedFtpServer server;
+  ScriptLogin(server);
+  server.On("TYPE").Reply("200 Type set to A");
+  server.On("PORT").Reply("200 PORT ok");
+  server.On("LIST").Reply("150 Here comes the listing").SendData(listing).Reply("226 Done");
+  server.On("PORT").Reply("200 PORT ok");
+  server.On("LIST").Reply("150 Here comes the listing").SendData(listing).Reply("226 Done");
+  server.On("TYPE").Reply("200 Type set to I");
+  server.On("SIZE").Reply("213 3");
+  server.On("PORT").Reply("200 PORT ok");
+  server.On("RETR").Reply("150 Opening").SendData("abc").Reply("226 Done");
+  server.Start();
+  Fixture f;
+  ASSERT_TRUE(f.Login(server));
+
+  TFTPFileStatusShPtrVec entries;
+  ASSERT_TRUE(f.client.List("/ftproot", entries));
+  ASSERT_EQ(entries.size(), 3u) << "the total line is dropped, LF-only and unterminated lines are kept";
+  EXPECT_EQ(entries[0]->m_name, "Media");
+  EXPECT_TRUE(entries[0]->m_isDirectory);
+  EXPECT_EQ(entries[0]->m_path, "/ftproot");
+  EXPECT_EQ(entries[1]->m_name, "lf-only.txt");
+  EXPECT_EQ(entries[2]->m_name, "last without end");
+  ASSERT_TRUE(f.client.List("", entries));
+  EXPECT_EQ(entries.size(), 3u);
+  ASSERT_TRUE(f.client.DownloadFile("a.bin", f.dir.File("a.bin")));
+  EXPECT_EQ(ReadFile(f.dir.File("a.bin")), "abc");
+
+  const Strings commands = server.Commands();
+  EXPECT_EQ(server.Verbs(),
+            (Strings{"USER", "PASS", "TYPE", "PORT", "LIST", "PORT", "LIST", "TYPE", "SIZE", "PORT", "RETR"}));
+  EXPECT_EQ(commands[2], "TYPE A");
+  EXPECT_EQ(commands[4], "LIST /ftproot");
+  EXPECT_EQ(commands[6], "LIST") << "an empty path is left out";
+  EXPECT_EQ(commands[7], "TYPE I") << "TYPE I comes before SIZE";
+  EXPECT_EQ(commands[3].rfind("PORT 127,0,0,1,", 0), 0u) << commands[3];
+  EXPECT_EQ(f.recorder.TransferEvents(),
+            (Strings{"ReceiveBegin", "ChunkReceived", "ReceiveEnd " + std::to_string(listing.size()), "ReceiveBegin",
+                     "ChunkReceived", "ReceiveEnd " + std::to_string(listing.size()),
+                     "DownloadBegin a.bin " + f.dir.File("a.bin") + " 3", "ReceiveBegin", "ChunkReceived",
+                     "ReceiveEnd 3", "DownloadEnd a.bin " + f.dir.File("a.bin") + " 3"}));
+}
+
+TEST(FtpList, PortArgumentCarriesTheTwoPortBytes) {
+  EXPECT_EQ(nsFTP::FormatPortArgument("192.168.1.20", 5000), "192,168,1,20,19,136");
+  EXPECT_EQ(nsFTP::FormatPortArgument("127.0.0.1", 1025), "127,0,0,1,4,1");
+}
+
+TEST(FtpList, FailedListingLeavesTheEntriesAlone) {
+  ScriptedFtpServer server;
+  ScriptLogin(server);
+  server.On("TYPE").Reply("200 ok");
+  server.On("PORT").Reply("500 PORT refused");
+  server.On("PORT").Reply("200 ok");
+  server.On("LIST").Reply("450 busy");
+  server.On("CWD").Reply("250 ok");
+  server.Start();
+  Fixture f;
+  ASSERT_TRUE(f.Login(server));
+  TFTPFileStatusShPtrVec entries{std::make_shared<nsFTP::CFTPFileStatus>()};
+  EXPECT_FALSE(f.client.List("/", entries));
+  EXPECT_FALSE(f.client.List("/", entries));
+  EXPECT_EQ(entries.size(), 1u);
+  EXPECT_FALSE(f.client.List("a\r\nDELE b", entries));
+  EXPECT_EQ(f.client.ChangeDir("/"), 0) << "no reply is owed after a refused data command";
+  EXPECT_EQ(server.Verbs(), (Strings{"USER", "PASS", "TYPE", "PORT", "PORT", "LIST", "CWD"}));
+}
+
+TEST(FtpDownload, ContentChunksAndNotificationOrder) {
+  const std::string content = ScriptedFtpServer::Pattern(300000);
+  ScriptedFtpServer server;
+  ScriptLogin(server);
+  server.On("TYPE").Reply("200 ok");
+  server.On("SIZE").Reply("213 300000");
+  server.On("PORT").Reply("200 ok");
+  server.On("RETR").Reply("125 Data connection already open").SendData(content).Reply("226 Done");
+  server.Start();
+  Fixture f;
+  ASSERT_TRUE(f.Login(server));
+  const std::string local = f.dir.File("movie.ts");
+  ASSERT_TRUE(f.client.DownloadFile("/rec/movie.ts", local));
+  EXPECT_EQ(ReadFile(local), content);
+  EXPECT_EQ(f.recorder.chunkBytes, 300000);
+  for (int size : f.recorder.chunkSizes) {
+    EXPECT_GT(size, 0);
+    EXPECT_LE(size, 2048);
+  }
+  EXPECT_EQ(f.recorder.TransferEvents(),
+            (Strings{"DownloadBegin /rec/movie.ts " + local + " 300000", "ReceiveBegin", "ChunkReceived",
+                     "ReceiveEnd 300000", "DownloadEnd /rec/movie.ts " + local + " 300000"}));
+}
+
+TEST(FtpDownload, EmptyMissingAndRefusedFiles) {
+  ScriptedFtpServer server;
+  ScriptLogin(server);
+  server.On("TYPE").Reply("200 ok");
+  server.On("SIZE").Reply("213 0");
+  server.On("PORT").Reply("200 ok");
+  server.On("RETR").Reply("150 Opening").SendData("").Reply("226 Done");
+  server.On("SIZE").Reply("550 No such file");
+  server.On("PORT").Reply("200 ok");
+  server.On("RETR").Reply("550 No such file");
+  server.On("SIZE").Reply("213 10");
+  server.On("PORT").Reply("200 ok");
+  server.On("RETR").Reply("425 Can't open data connection");
+  server.On("SIZE").Reply("213 10");
+  server.On("PORT").Reply("200 ok");
+  server.On("RETR").Reply("150 Opening").SendData("0123456789").Reply("451 Local error");
+  server.Start();
+  Fixture f;
+  ASSERT_TRUE(f.Login(server));
+  EXPECT_TRUE(f.client.DownloadFile("empty", f.dir.File("empty")));
+  EXPECT_EQ(FileSize(f.dir.File("empty")), 0);
+  EXPECT_FALSE(f.client.DownloadFile("missing", f.dir.File("missing")));
+  EXPECT_EQ(FileSize(f.dir.File("missing")), 0) << "the local file exists, empty";
+  EXPECT_EQ(f.recorder.Matching("DownloadBegin missing").at(0),
+            "DownloadBegin missing " + f.dir.File("missing") + " 0");
+  EXPECT_FALSE(f.client.DownloadFile("refused", f.dir.File("refused")));
+  EXPECT_EQ(FileSize(f.dir.File("refused")), 0);
+  EXPECT_FALSE(f.client.DownloadFile("late", f.dir.File("late"))) << "a closing reply of class 4 is a failure";
+  EXPECT_EQ(ReadFile(f.dir.File("late")), "0123456789");
+}
+
+TEST(FtpDownload, LocalFileProblemsAreReportedAndSendNothing) {
+  ScriptedFtpServer server;
+  ScriptLogin(server);
+  server.On("TYPE").Reply("200 ok");
+  server.On("SIZE").Reply("213 400000");
+  server.On("PORT").Reply("200 ok");
+  server.On("RETR").Reply("150 Opening").StreamDataUntilCommand(400000);
+  server.On("ABOR").Reply("426 aborted").Reply("226 ok");
+  server.On("CWD").Reply("250 ok");
+  server.Start();
+  Fixture f;
+  ASSERT_TRUE(f.Login(server));
+  EXPECT_FALSE(f.client.DownloadFile("x", f.dir.File("no/such/folder/x")));
+  EXPECT_EQ(f.recorder.errors, (Strings{"No such file or directory"}));
+  EXPECT_FALSE(f.client.DownloadFile("x\r\nDELE y", f.dir.File("x")));
+  EXPECT_FALSE(std::filesystem::exists(f.dir.File("x")));
+  EXPECT_EQ(server.Verbs(), (Strings{"USER", "PASS"}));
+  // A full disk stops the transfer and fails it instead of leaving a short file behind as a success.
+  f.recorder.errors.clear();
+  EXPECT_FALSE(f.client.DownloadFile("big", "/dev/full"));
+  EXPECT_EQ(f.recorder.errors, (Strings{"No space left on device"}));
+  EXPECT_EQ(f.client.ChangeDir("/"), 0);
+  EXPECT_EQ(server.Verbs(), (Strings{"USER", "PASS", "TYPE", "SIZE", "PORT", "RETR", "ABOR", "CWD"}));
+}
+
+TEST(FtpDownload, CancelFromAnotherThreadStopsAfterTheCurrentChunk) {
+  constexpr std::size_t kStream = 16 * 1024 * 1024;
+  ScriptedFtpServer server;
+  ScriptLogin(server);
+  server.On("TYPE").Reply("200 ok");
+  server.On("SIZE").Reply("213 16777216");
+  server.On("PORT").Reply("200 ok");
+  server.On("RETR").Reply("150 Opening").StreamDataUntilCommand(kStream);
+  server.On("ABOR").Reply("426 Transfer aborted").Reply("226 ABOR successful");
+  server.On("CWD").Reply("250 ok");
+  server.Start();
+  Fixture f;
+  ASSERT_TRUE(f.Login(server));
+
+  std::promise<void> halfway;
+  bool signalled = false;
+  f.recorder.onChunk = [&](std::int64_t bytes) {
+    if (!signalled && bytes >= 200000) {
+      signalled = true;
+      halfway.set_value();
+    }
+  };
+  std::thread cancel([&, done = halfway.get_future()]() mutable {
+    done.wait();
+    EXPECT_EQ(f.client.Abort(), 0);
+  });
+  const std::string local = f.dir.File("partial.ts");
+  const bool result = f.client.DownloadFile("big.ts", local);
+  cancel.join();
+  EXPECT_FALSE(result);
+  const std::string partial = ReadFile(local);
+  EXPECT_GE(partial.size(), 200000u);
+  EXPECT_LT(partial.size(), server.StreamedBytes()) << "the stream was stopped early";
+  EXPECT_EQ(partial, ScriptedFtpServer::Pattern(partial.size())) << "the partial file is an exact prefix";
+  EXPECT_FALSE(f.client.IsAbortRequested());
+  EXPECT_EQ(f.client.ChangeDir("/"), 0) << "the second reply after ABOR is not taken for CWD's";
+  EXPECT_EQ(server.Verbs(), (Strings{"USER", "PASS", "TYPE", "SIZE", "PORT", "RETR", "ABOR", "CWD"}));
+  const Strings replies = f.recorder.Matching("Reply ");
+  EXPECT_EQ(Strings(replies.end() - 3, replies.end()),
+            (Strings{"Reply 426 Transfer aborted", "Reply 226 ABOR successful", "Reply 250 ok"}));
+}
+
+TEST(FtpDownload, CancelOutsideATransferIsOnlyARequest) {
+  ScriptedFtpServer server;
+  ScriptLogin(server);
+  server.On("TYPE").Reply("200 ok");
+  server.On("SIZE").Reply("213 2");
+  server.On("PORT").Reply("200 ok");
+  server.On("RETR").Reply("150 Opening").SendData("ok").Reply("226 Done");
+  server.On("QUIT").Reply("221 bye");
+  server.NextConnection().Reply("220 ready");
+  server.On("USER").Reply("230 in");
+  server.On("TYPE").Reply("200 ok");
+  server.On("SIZE").Reply("213 2");
+  server.On("PORT").Reply("200 ok");
+  server.On("RETR").Reply("150 Opening").SendData("ok").Reply("226 Done");
+  server.Start();
+  Fixture f;
+  ASSERT_TRUE(f.Login(server));
+  EXPECT_EQ(f.client.Abort(), 0);
+  EXPECT_EQ(server.Verbs(), (Strings{"USER", "PASS"})) << "no ABOR from the cancelling thread";
+  EXPECT_FALSE(f.client.DownloadFile("one", f.dir.File("one"))) << "the next transfer honours the request";
+  EXPECT_FALSE(std::filesystem::exists(f.dir.File("one")));
+  EXPECT_TRUE(f.client.DownloadFile("two", f.dir.File("two")));
+  // A request left over from an earlier job does not reach into the next login.
+  f.client.Abort();
+  ASSERT_TRUE(f.Login(server));
+  EXPECT_TRUE(f.client.DownloadFile("three", f.dir.File("three")));
+  EXPECT_EQ(ReadFile(f.dir.File("three")), "ok");
+}
+
+TEST(FtpDownload, BrokenDataConnectionsFailAndTheControlConnectionGoesOn) {
+  ScriptedFtpServer server;
+  ScriptLogin(server);
+  server.On("TYPE").Reply("200 ok");
+  server.On("SIZE").Reply("213 100");
+  server.On("PORT").Reply("200 ok");
+  // Connected, but silent: the data connection times out.
+  server.On("RETR").Reply("150 Opening").ConnectDataFrom("").Reply("426 Connection closed; transfer aborted");
+  server.On("SIZE").Reply("213 100");
+  server.On("PORT").Reply("200 ok");
+  // Announced, but no data connection ever comes.
+  server.On("RETR").Reply("150 Opening");
+  server.On("CWD").Reply("250 ok");
+  server.Start();
+  Fixture f(1);
+  ASSERT_TRUE(f.Login(server));
+  EXPECT_FALSE(f.client.DownloadFile("stalls", f.dir.File("stalls")));
+  ASSERT_FALSE(f.recorder.errors.empty());
+  EXPECT_EQ(f.recorder.errors.back().rfind("Receive timeout", 0), 0u) << f.recorder.errors.back();
+  EXPECT_TRUE(f.client.IsConnected());
+  EXPECT_FALSE(f.client.DownloadFile("never", f.dir.File("never")));
+  EXPECT_EQ(f.recorder.errors.back(), "Accept timeout error");
+  EXPECT_TRUE(f.client.IsConnected());
+  EXPECT_EQ(f.client.ChangeDir("/"), 0) << "an owed reply that never comes costs a short wait only";
+  EXPECT_EQ(server.Verbs(), (Strings{"USER", "PASS", "TYPE", "SIZE", "PORT", "RETR", "SIZE", "PORT", "RETR", "CWD"}));
+}
+
+TEST(FtpDownload, ServerClosingAfterTheOpeningReply) {
+  ScriptedFtpServer server;
+  ScriptLogin(server);
+  server.On("TYPE").Reply("200 ok");
+  server.On("SIZE").Reply("213 100");
+  server.On("PORT").Reply("200 ok");
+  server.On("RETR").Reply("150 Opening").CloseControl();
+  server.Start();
+  Fixture f(1);
+  ASSERT_TRUE(f.Login(server));
+  EXPECT_FALSE(f.client.DownloadFile("gone", f.dir.File("gone")));
+  EXPECT_EQ(f.client.ChangeDir("/"), -1);
+  EXPECT_FALSE(f.client.IsConnected());
+  EXPECT_EQ(f.client.ChangeDir("/"), -1);
+}
+
+TEST(FtpDownload, DataConnectionFromAnotherAddressIsRefused) {
+  ScriptedFtpServer server;
+  ScriptLogin(server);
+  server.On("TYPE").Reply("200 ok");
+  server.On("SIZE").Reply("213 4");
+  server.On("PORT").Reply("200 ok");
+  server.On("RETR").Reply("150 Opening").ConnectDataFrom("127.0.0.77").SendData("real").Reply("226 Done");
+  server.On("SIZE").Reply("213 4");
+  server.On("PORT").Reply("200 ok");
+  server.On("RETR").Reply("150 Opening").SendDataFrom("127.0.0.78", "fake");
+  server.Start();
+  Fixture f(1);
+  ASSERT_TRUE(f.Login(server));
+  ASSERT_TRUE(f.client.DownloadFile("a", f.dir.File("a")));
+  EXPECT_TRUE(server.ForeignClosedByClient());
+  EXPECT_EQ(ReadFile(f.dir.File("a")), "real");
+  EXPECT_FALSE(f.client.DownloadFile("b", f.dir.File("b")));
+  EXPECT_EQ(ReadFile(f.dir.File("b")), "");
+}
+
+TEST(FtpDownload, FailuresOfSocketCallsEndWithFalse) {
+  for (const char* fault : {"GetSockName", "Accept", "Close", "Bind"}) {
+    ScriptedFtpServer server;
+    ScriptLogin(server);
+    server.On("TYPE").Reply("200 ok");
+    server.On("SIZE").Reply("213 4");
+    server.On("PORT").Reply("200 ok");
+    server.On("RETR").Reply("150 Opening").SendData("data").Reply("226 Done");
+    server.Start();
+    auto faults = std::make_shared<std::set<std::string>>();
+    Fixture f(1, std::make_unique<vantrel::test::FaultySocket>(faults));
+    ASSERT_TRUE(f.Login(server));
+    faults->insert(fault);
+    EXPECT_FALSE(f.client.DownloadFile("a", f.dir.File("a"))) << fault;
+    ASSERT_FALSE(f.recorder.errors.empty()) << fault;
+    EXPECT_EQ(f.recorder.errors.back(), std::string(fault) + " error 0x00000005");
+    faults->clear();
+  }
+}
+
+TEST(FtpUpload, ContentNotificationsAndRefusals) {
+  const std::string content = ScriptedFtpServer::Pattern(100000);
+  ScriptedFtpServer server;
+  ScriptLogin(server);
+  server.On("TYPE").Reply("200 ok");
+  server.On("PORT").Reply("200 ok");
+  server.On("STOR").Reply("150 Ok to send data").ReceiveData().Reply("226 Transfer complete");
+  server.On("PORT").Reply("200 ok");
+  server.On("STOR").Reply("553 Could not create file");
+  server.Start();
+  Fixture f;
+  ASSERT_TRUE(f.Login(server));
+  const std::string local = f.dir.Write("channel.xml", content);
+  ASSERT_TRUE(f.client.UploadFile(local, "channel.xml"));
+  EXPECT_EQ(server.Uploaded(), content);
+  EXPECT_EQ(f.recorder.chunkBytes, 100000);
+  EXPECT_EQ(f.recorder.TransferEvents(), (Strings{"UploadBegin " + local + " channel.xml 100000", "ChunkSent",
+                                                  "UploadEnd " + local + " channel.xml 100000"}));
+  EXPECT_FALSE(f.client.UploadFile(local, "/missing/folder/channel.xml"));
+  f.recorder.errors.clear();
+  EXPECT_FALSE(f.client.UploadFile(f.dir.File("not-there"), "x"));
+  EXPECT_EQ(f.recorder.errors, (Strings{"No such file or directory"}));
+  EXPECT_EQ(server.Verbs(), (Strings{"USER", "PASS", "TYPE", "PORT", "STOR", "PORT", "STOR"}));
+}
