@@ -1,11 +1,14 @@
 // vantrel-cli: the channel-list and receiver operations of the application,
 // from the command line.
 #include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 
 #include "cli/CliCommands.h"
+#include "core/AppSettings.h"
 
 namespace {
 
@@ -25,6 +28,11 @@ int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   QCoreApplication::setOrganizationName(QStringLiteral("Tessavir"));
   QCoreApplication::setApplicationName(QStringLiteral("vantrel-manager"));
+  // The log removes a stale "log.txt" from the application folder on first use;
+  // for the tool that folder is the per-user data folder, never the one it was
+  // started from.
+  const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+  if (!dataDir.isEmpty() && QDir().mkpath(dataDir)) vantrel::GetSettings().SetAppDir(dataDir.toStdString());
   if (argc < 2) {
     Usage();
     return 1;

@@ -345,6 +345,8 @@ const TextTable kDanish = {
     /* 338 */ "Analyserer kanaler",
     /* 339 */ "Viser kanaler",
     /* 340 */ "Ny",
+    /* 341 */ "Kan ikke gemme filen %s",
+    /* 342 */ "Overførsel mislykkedes",
 };
 
 }  // namespace vantrel::texts

@@ -345,6 +345,8 @@ const TextTable kEnglish = {
     /* 338 */ "Parsing Channels",
     /* 339 */ "Showing Channels",
     /* 340 */ "New",
+    /* 341 */ "Can not save the file %s",
+    /* 342 */ "Upload fail",
 };
 
 }  // namespace vantrel::texts

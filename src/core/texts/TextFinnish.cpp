@@ -345,6 +345,8 @@ const TextTable kFinnish = {
     /* 338 */ "Jäsennetään kanavia",
     /* 339 */ "Näytetään kanavia",
     /* 340 */ "Uusi",
+    /* 341 */ "Tiedostoa %s ei voi tallentaa",
+    /* 342 */ "Lähetys epäonnistui",
 };
 
 }  // namespace vantrel::texts

@@ -345,6 +345,8 @@ const TextTable kGerman = {
     /* 338 */ "Sender werden analysiert",
     /* 339 */ "Sender werden angezeigt",
     /* 340 */ "Neu",
+    /* 341 */ "Die Datei %s kann nicht gespeichert werden",
+    /* 342 */ "Upload fehlgeschlagen",
 };
 
 }  // namespace vantrel::texts

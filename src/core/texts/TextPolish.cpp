@@ -345,6 +345,8 @@ const TextTable kPolish = {
     /* 338 */ "Analizowanie kanałów",
     /* 339 */ "Wyświetlanie kanałów",
     /* 340 */ "Nowy",
+    /* 341 */ "Nie można zapisać pliku %s",
+    /* 342 */ "Błąd wysyłania",
 };
 
 }  // namespace vantrel::texts

@@ -345,6 +345,8 @@ const TextTable kSlovak = {
     /* 338 */ "Analýza kanálov",
     /* 339 */ "Zobrazovanie kanálov",
     /* 340 */ "Nové",
+    /* 341 */ "Súbor %s nie je možné uložiť",
+    /* 342 */ "Odosielanie zlyhalo",
 };
 
 }  // namespace vantrel::texts

@@ -345,6 +345,8 @@ const TextTable kSwedish = {
     /* 338 */ "Tolkar kanaler",
     /* 339 */ "Visar kanaler",
     /* 340 */ "Ny",
+    /* 341 */ "Kan inte spara filen %s",
+    /* 342 */ "Uppladdningen misslyckades",
 };
 
 }  // namespace vantrel::texts

@@ -1,12 +1,12 @@
 #pragma once
-// The eight built-in text tables. Every table has the same 341 indexes with the
+// The eight built-in text tables. Every table has the same 343 indexes with the
 // same meaning; texts the project adds later go at index 341 and up in all eight.
 #include <array>
 #include <cstddef>
 
 namespace vantrel::texts {
 
-inline constexpr std::size_t kTextCount = 341;
+inline constexpr std::size_t kTextCount = 343;
 
 using TextTable = std::array<const char*, kTextCount>;
 
