@@ -166,16 +166,16 @@ bool CFTPClient::ReceiveData(IBlockingSocket& data, ITransferNotification& targe
   std::int64_t total = 0;
   int storeError = 0;
   try {
+    // Only chunks handed on count: one read after a cancel is neither stored nor reported.
     int received = data.Receive(buffer, capacity, m_timeoutSeconds);
-    total = received;
     while (!m_abortRequested.load(std::memory_order_relaxed) && received != 0) {
       ForEachObserver([&](CNotification& o) { o.NotifyChunkReceived(buffer, received); });
       if (!target.PutData(buffer, received)) {
         storeError = errno != 0 ? errno : EIO;
         break;
       }
-      received = data.Receive(buffer, capacity, m_timeoutSeconds);
       total += received;
+      received = data.Receive(buffer, capacity, m_timeoutSeconds);
     }
     ForEachObserver([&](CNotification& o) { o.NotifyReceiveEnd(total); });
   } catch (const CBlockingSocketException& error) {
