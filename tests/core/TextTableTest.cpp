@@ -60,7 +60,9 @@ bool ValidUtf8(const std::string& s) {
 }  // namespace
 
 TEST(TextTables, EveryTableIsCompleteValidAndKeepsEnglishPlaceholders) {
-  ASSERT_EQ(TextCount(), 342);
+  // 341 texts of the receiver tools plus the ones this application added since.
+  ASSERT_GE(TextCount(), 341);
+  ASSERT_EQ(static_cast<std::size_t>(TextCount()), texts::kEnglish.size());
   for (const auto& t : Tables()) {
     for (int i = 0; i < TextCount(); ++i) {
       const char* text = (*t.table)[static_cast<std::size_t>(i)];
