@@ -7,6 +7,7 @@
 #include <csignal>
 
 #include "app/DekkoraDlg.h"
+#include "app/DlgConnect.h"
 #include "app/LauncherLayout.h"
 #include "app/SingleInstance.h"
 #include "core/AppSettings.h"
@@ -45,8 +46,11 @@ int CDekkoraApp::Run(int argc, char** argv) {
 
   GetSettings().SetAppDir(ApplicationFolder());
 
-  // Until the connect dialog exists the application works off line.
-  GetConnectionState().m_mode = MODE_OFFLINE;
+  {
+    // Connect or Off Line continue to the launcher; Cancel ends the application.
+    CDlgConnect connectDialog;
+    if (connectDialog.exec() != QDialog::Accepted) return 0;
+  }
 
   CDekkoraDlg launcher;
   launcher.exec();

@@ -1,6 +1,6 @@
 #pragma once
 // Start-up: socket preparation, the single-instance lock, the application
-// folder and settings, then the launcher run modally.
+// folder and settings, the connect dialog, then the launcher run modally.
 #include <string>
 
 namespace vantrel::app {

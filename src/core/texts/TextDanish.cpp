@@ -347,6 +347,8 @@ const TextTable kDanish = {
     /* 340 */ "Ny",
     /* 341 */ "Kan ikke gemme filen %s",
     /* 342 */ "Overførsel mislykkedes",
+    /* 343 */ "Mappetræet er dybere end %d niveauer; kopieringen stoppede ved:\n%s",
+    /* 344 */ "Stien er for lang til denne computer:\n%s",
 };
 
 }  // namespace vantrel::texts

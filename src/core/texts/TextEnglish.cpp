@@ -347,6 +347,8 @@ const TextTable kEnglish = {
     /* 340 */ "New",
     /* 341 */ "Can not save the file %s",
     /* 342 */ "Upload fail",
+    /* 343 */ "The folder tree is deeper than %d levels; the copy stopped at:\n%s",
+    /* 344 */ "The path is too long for this computer:\n%s",
 };
 
 }  // namespace vantrel::texts

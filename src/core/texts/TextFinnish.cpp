@@ -347,6 +347,8 @@ const TextTable kFinnish = {
     /* 340 */ "Uusi",
     /* 341 */ "Tiedostoa %s ei voi tallentaa",
     /* 342 */ "Lähetys epäonnistui",
+    /* 343 */ "Kansiopuu on syvempi kuin %d tasoa; kopiointi pysähtyi kohtaan:\n%s",
+    /* 344 */ "Polku on liian pitkä tälle tietokoneelle:\n%s",
 };
 
 }  // namespace vantrel::texts

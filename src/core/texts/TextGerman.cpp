@@ -347,6 +347,8 @@ const TextTable kGerman = {
     /* 340 */ "Neu",
     /* 341 */ "Die Datei %s kann nicht gespeichert werden",
     /* 342 */ "Upload fehlgeschlagen",
+    /* 343 */ "Die Ordnerstruktur ist tiefer als %d Ebenen; das Kopieren endete bei:\n%s",
+    /* 344 */ "Der Pfad ist für diesen Computer zu lang:\n%s",
 };
 
 }  // namespace vantrel::texts

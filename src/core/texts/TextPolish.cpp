@@ -347,6 +347,8 @@ const TextTable kPolish = {
     /* 340 */ "Nowy",
     /* 341 */ "Nie można zapisać pliku %s",
     /* 342 */ "Błąd wysyłania",
+    /* 343 */ "Drzewo folderów ma więcej niż %d poziomów; kopiowanie zatrzymano na:\n%s",
+    /* 344 */ "Ścieżka jest za długa dla tego komputera:\n%s",
 };
 
 }  // namespace vantrel::texts

@@ -347,6 +347,8 @@ const TextTable kSlovak = {
     /* 340 */ "Nové",
     /* 341 */ "Súbor %s nie je možné uložiť",
     /* 342 */ "Odosielanie zlyhalo",
+    /* 343 */ "Strom priečinkov je hlbší ako %d úrovní; kopírovanie sa zastavilo na:\n%s",
+    /* 344 */ "Cesta je pre tento počítač príliš dlhá:\n%s",
 };
 
 }  // namespace vantrel::texts

@@ -347,6 +347,8 @@ const TextTable kSwedish = {
     /* 340 */ "Ny",
     /* 341 */ "Kan inte spara filen %s",
     /* 342 */ "Uppladdningen misslyckades",
+    /* 343 */ "Mappträdet är djupare än %d nivåer; kopieringen stoppade vid:\n%s",
+    /* 344 */ "Sökvägen är för lång för den här datorn:\n%s",
 };
 
 }  // namespace vantrel::texts
