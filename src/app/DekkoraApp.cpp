@@ -9,6 +9,7 @@
 #include "app/DekkoraDlg.h"
 #include "app/DlgConnect.h"
 #include "app/LauncherLayout.h"
+#include "app/ManagerWindows.h"
 #include "app/SingleInstance.h"
 #include "core/AppSettings.h"
 #include "core/Format.h"
@@ -53,6 +54,7 @@ int CDekkoraApp::Run(int argc, char** argv) {
   }
 
   CDekkoraDlg launcher;
+  RegisterManagerWindows(launcher);
   launcher.exec();
   return 0;
 }

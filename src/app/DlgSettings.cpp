@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <filesystem>
 
 #include "core/AppSettings.h"
 #include "core/FileDialogs.h"
@@ -137,7 +138,7 @@ void CDlgSettings::OnBrowse() {
   const std::optional<std::string> picked =
       GetFileDialogs().BrowseForFolder("Select Folder", m_recordPath->text().toStdString());
   if (!picked) return;
-  if (!PathExists(*picked)) {
+  if (!std::filesystem::is_directory(*picked)) {
     ShowInfoText(Format("%s %s", picked->c_str(), GetText(kTextNotValidFolder)));
     return;
   }
@@ -149,7 +150,7 @@ bool CDlgSettings::OnSave() {
   if (!EqualsIgnoreCase(language, GetSettings().GetLanguage()) && !AskConfirmText(GetText(kTextLanguageAfterRestart)))
     return false;
   const std::string folder = m_recordPath->text().toStdString();
-  if (folder.empty() || !PathExists(folder)) {
+  if (folder.empty() || !std::filesystem::is_directory(folder)) {
     ShowInfoText(Format("%s %s", folder.c_str(), GetText(kTextNotValidFolder)));
     return false;
   }

@@ -1,0 +1,437 @@
+// The channel editor's commands: buttons, menus, Open, Save and Save As.
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
+
+#include "channels/ChannelFileReader.h"
+#include "channels/ChannelFileWriter.h"
+#include "core/FileDialogs.h"
+#include "core/Format.h"
+#include "core/PathUtil.h"
+#include "core/Prompt.h"
+#include "core/TextTable.h"
+#include "ui/channel/ChannelTableModel.h"
+#include "ui/channel/DlgChannel.h"
+#include "ui/channel/DlgInputNumber.h"
+#include "ui/channel/DlgSatellite.h"
+#include "ui/channel/DlgServiceInfo.h"
+#include "ui/channel/EditorListView.h"
+#include "ui/channel/FavoriteTree.h"
+#include "ui/channel/ViewerStatus.h"
+#include "ui/controls/CheckST.h"
+
+namespace vantrel::ui {
+namespace {
+
+using channels::FavoriteGroup;
+using channels::ServiceKind;
+
+constexpr int kTextIncorrectFile = 95;
+constexpr const char* kOpenFilter = "User Favorite Files(*.xml);;All(*.*)";
+constexpr const char* kSaveFilter = "User Favorite Files(*.xml);;*.xml;;All(*.*)";
+
+QString T(int index) { return QString::fromUtf8(GetText(index)); }
+
+bool HasXmlExtension(const std::string& path) {
+  return QFileInfo(QString::fromStdString(path)).suffix().compare(QLatin1String("xml"), Qt::CaseInsensitive) == 0;
+}
+
+QAction* AddCommand(QMenu& menu, int id, const QString& text, bool enabled) {
+  QAction* action = menu.addAction(text);
+  action->setData(id);
+  action->setObjectName(QString::number(id));
+  action->setEnabled(enabled);
+  return action;
+}
+
+}  // namespace
+
+channels::INumberInput& CDlgChannel::NumberInput() {
+  if (m_numberInput != nullptr) return *m_numberInput;
+  if (!m_numberDialog) m_numberDialog = new CDlgInputNumber(this);  // owned by the window
+  return *m_numberDialog;
+}
+
+bool CDlgChannel::RunCommand(int id) {
+  auto& editor = *m_editor;
+  switch (id) {
+    case IDC_OPEN: OpenFile(); return true;
+    case IDC_SAVE: Save(); return true;
+    case IDC_SAVE_AS: SaveAs(); return true;
+    case IDC_LOAD_PVR: OnLoadFromPvr(); return true;
+    case IDC_SEND_PVR: OnSendToPvr(); return true;
+    case IDC_CREATE_FAVORITE: OnCreateFavorite(); return true;
+    case IDC_ADD_FAVORITE:
+    case ID_ADD_TO_SELECTED: OnAddToFavorite(); return true;
+    case IDC_DELETE:
+    case ID_TREE_DELETE:
+      if (id == ID_TREE_DELETE) {
+        editor.DeleteGroup(CFavoriteTree::GroupOf(m_tree->currentItem()));
+        RebuildTree();
+        ShowSelectedTreeItem();
+      } else {
+        OnDelete();
+      }
+      return true;
+    case IDC_RENUMBERING:
+    case ID_RENUMBER:
+      editor.Renumber();
+      RefreshChannelList();
+      RefreshServiceList();
+      return true;
+    case IDC_SAT_TP: OnSatellite(); return true;
+    case IDC_TV_RADIO: OnTvRadio(); return true;
+    case IDC_SEARCH: OnSearch(); return true;
+    case ID_ADD_TO_NEW_TV:
+    case ID_ADD_TO_NEW_RADIO: {
+      FavoriteGroup* group = editor.CreateFavoriteGroup(id == ID_ADD_TO_NEW_TV ? ServiceKind::Tv : ServiceKind::Radio);
+      if (group != nullptr) editor.AddToFavoriteGroup(group);
+      RebuildTree();
+      ShowSelectedTreeItem();
+      StartEditingGroup(editor.Tree().EditingGroup());
+      return true;
+    }
+    case ID_ADD_TO_ALL:
+      editor.AddToAllFavoriteGroups();
+      ShowSelectedTreeItem();
+      return true;
+    case ID_DELETE_CHANNELS:
+      editor.DeleteChannels();
+      RefreshChannelList();
+      RefreshServiceList();
+      ShowChannelCaptionDefault();
+      return true;
+    case ID_DELETE_FROM_ALL:
+      editor.RemoveFromAllFavoriteGroups();
+      ShowSelectedTreeItem();
+      return true;
+    case ID_EDIT_CHANNEL: OnEditChannel(); return true;
+    case ID_LOCK:
+    case ID_UNLOCK:
+      editor.SetLocked(id == ID_LOCK);
+      m_channelModel->RefreshCells();
+      return true;
+    case ID_SKIP:
+    case ID_FREE:
+      editor.SetSkipped(id == ID_SKIP);
+      m_channelModel->RefreshCells();
+      return true;
+    case ID_MOVE_TO:
+      editor.MoveChannels(NumberInput());
+      RefreshChannelList();
+      RefreshServiceList();
+      return true;
+    case ID_ADD_EMPTY:
+      editor.AddEmptyChannel();
+      RefreshChannelList();
+      return true;
+    case ID_DELETE_MEMBERS:
+      editor.DeleteGroupMembers();
+      RefreshServiceList();
+      ShowServiceCaptionDefault();
+      return true;
+    case ID_TREE_CREATE: {
+      QTreeWidgetItem* item = m_tree->currentItem();
+      ServiceKind kind = ServiceKind::Tv;
+      if (FavoriteGroup* group = CFavoriteTree::GroupOf(item)) {
+        kind = editor.Tree().NodeOf(group).value_or(ServiceKind::Tv);
+      } else if (item != nullptr) {
+        kind = static_cast<ServiceKind>(item->data(0, Qt::UserRole).toInt());
+      }
+      editor.CreateFavoriteGroup(kind);
+      RebuildTree();
+      ShowSelectedTreeItem();
+      StartEditingGroup(editor.Tree().EditingGroup());
+      return true;
+    }
+    case ID_TREE_RENAME: StartEditingGroup(CFavoriteTree::GroupOf(m_tree->currentItem())); return true;
+    case ID_AUTO_NUMBERING:
+      editor.AutoNumberLcn(NumberInput());
+      RefreshServiceList();
+      return true;
+    case ID_START_NUMBERING:
+      editor.StartNumbering(NumberInput());
+      m_channelModel->RefreshCells();
+      return true;
+    case ID_END_NUMBERING:
+      editor.EndNumbering();
+      RefreshChannelList();
+      RefreshServiceList();
+      return true;
+    case ID_CANCEL_NUMBERING:
+      editor.CancelNumbering();
+      m_channelModel->RefreshCells();
+      return true;
+    default: return false;
+  }
+}
+
+// ---------------------------------------------------------------- files
+
+void CDlgChannel::OpenFile() {
+  const std::optional<std::string> chosen = GetFileDialogs().GetOpenFileName(GetText(1), {}, kOpenFilter);
+  if (!chosen || chosen->empty()) return;
+  const std::string path = *chosen;
+  m_list->SetFilePath(path);
+  if (!PathExists(path)) {
+    ShowErrorText(GetText(kTextIncorrectFile));
+    m_list->SetFilePath({});
+    SetTitleFor({});
+    UpdateButtons();
+    return;
+  }
+  m_editor->ClearViews();
+  m_list->ClearFavoriteGroups();
+  m_list->ClearServices();
+  m_list->ClearSatellites();
+  m_labelEditing = false;
+  RefreshAll();
+  ShowChannelCaptionDefault();
+  ShowServiceCaptionDefault();
+  if (!HasXmlExtension(path)) {
+    ShowErrorText(GetText(kTextIncorrectFile));
+    // The editor is empty now; the title no longer names the old file.
+    SetTitleFor({});
+    UpdateButtons();
+    return;
+  }
+  channels::ReadChannelFile(*m_list, path);
+  m_list->SetFilePath(path);
+  m_editor->ShowList();
+  m_editor->RepairNumbering();
+  RefreshAll();
+  ShowChannelCaptionDefault();
+  ShowServiceCaptionDefault();
+  SetTitleFor(path);
+  UpdateButtons();
+}
+
+void CDlgChannel::Save() {
+  const std::string path = m_list->FilePath();
+  if (path.empty() || !HasXmlExtension(path)) return;
+  if (!PathExists(path)) {
+    SaveAs();
+    return;
+  }
+  channels::WriteChannelFile(*m_list, path, false, WriterView());
+  RefreshChannelList();
+  RefreshServiceList();
+  UpdateButtons();
+}
+
+void CDlgChannel::SaveAs() {
+  const std::optional<std::string> chosen =
+      GetFileDialogs().GetSaveFileName(GetText(3), m_list->FilePath(), kSaveFilter);
+  if (!chosen || chosen->empty()) return;
+  std::string path = *chosen;
+  // The save dialog's default extension: a name without one gets ".xml".
+  if (QFileInfo(QString::fromStdString(path)).suffix().isEmpty()) path += ".xml";
+  if (!HasXmlExtension(path)) return;
+  channels::WriteChannelFile(*m_list, path, false, WriterView());
+  RefreshChannelList();
+  RefreshServiceList();
+  UpdateButtons();
+}
+
+// ---------------------------------------------------------------- actions
+
+void CDlgChannel::OnDelete() {
+  auto& editor = *m_editor;
+  switch (m_lastFocused) {
+    case FocusedView::Tree:
+      editor.DeleteSelectedGroup();
+      RebuildTree();
+      ShowSelectedTreeItem();
+      break;
+    case FocusedView::Channels:
+      editor.DeleteChannels();
+      RefreshChannelList();
+      ShowChannelCaptionDefault();
+      editor.RefreshServiceView();
+      RefreshServiceList();
+      break;
+    case FocusedView::Services:
+      editor.DeleteGroupMembers();
+      RefreshServiceList();
+      ShowServiceCaptionDefault();
+      break;
+  }
+}
+
+void CDlgChannel::OnCreateFavorite() {
+  if (m_editor->CreateFavoriteGroupForSelection() == nullptr) return;
+  RebuildTree();
+  ShowSelectedTreeItem();
+  StartEditingGroup(m_editor->Tree().EditingGroup());
+}
+
+void CDlgChannel::OnAddToFavorite() {
+  m_editor->AddToFavoriteGroup(m_editor->Tree().SelectedGroup());
+  m_editor->RefreshServiceView();
+  RefreshServiceList();
+  ShowServiceCaptionDefault();
+}
+
+void CDlgChannel::OnSatellite() {
+  CDlgSatellite dialog(*m_editor, this);
+  dialog.exec();
+  RefreshAll();
+  ShowChannelCaptionDefault();
+}
+
+void CDlgChannel::OnTvRadio() {
+  m_editor->ToggleTvRadio();
+  m_tvRadio->SetCheck(m_editor->CurrentKind() == ServiceKind::Radio);
+  RefreshChannelList();
+  ShowChannelCaptionDefault();
+}
+
+void CDlgChannel::OnSearch() {
+  if (!m_editor->SearchChannel(m_searchEdit->text().toStdString())) return;
+  PushChannelSelection();
+  const int row = static_cast<int>(m_editor->SearchPosition());
+  m_channelList->scrollTo(m_channelModel->index(row, 0));
+  ShowChannelRow(row);
+}
+
+void CDlgChannel::OnEditChannel() {
+  auto& view = m_editor->Channels();
+  if (view.SelectedCount() != 1) return;
+  channels::Service* service = view.SelectedServices().front();
+  CDlgServiceInfo dialog(*m_editor, this);
+  dialog.SetService(*service);
+  if (dialog.exec() != QDialog::Accepted) return;
+  m_editor->ChangeChannelNumber(*service, dialog.GetService());
+  RefreshChannelList();
+  RefreshServiceList();
+}
+
+void CDlgChannel::OnChannelClicked(int row) {
+  if (row < 0) return;
+  auto& editor = *m_editor;
+  if (editor.IsNumbering()) {
+    editor.ClickRow(static_cast<std::size_t>(row));
+    m_channelModel->RefreshCells();
+    return;
+  }
+  if (row != editor.SearchPosition()) {
+    editor.ClickRow(static_cast<std::size_t>(row));
+    ShowChannelRow(row);
+  }
+}
+
+void CDlgChannel::OnChannelDoubleClicked(int row) {
+  // In the numbering mode the click before already numbered the row.
+  if (row < 0 || m_editor->IsNumbering()) return;
+  OnEditChannel();
+}
+
+void CDlgChannel::OnHeaderClicked(int column) {
+  m_editor->HeaderClick(column);
+  RefreshChannelList();
+  const long long position = m_editor->SearchPosition();
+  if (position >= 0) {
+    m_channelList->scrollTo(m_channelModel->index(static_cast<int>(position), 0));
+    ShowChannelRow(static_cast<int>(position));
+  }
+}
+
+void CDlgChannel::OnServiceClicked(int row) {
+  if (row >= 0) ShowServiceRow(row);
+}
+
+void CDlgChannel::OnRenameRequested(QTreeWidgetItem* item, const QString& text) {
+  FavoriteGroup* group = CFavoriteTree::GroupOf(item);
+  if (group == nullptr) return;
+  m_renameCommitted = true;
+  if (m_editor->RenameFavoriteGroup(*group, text.toStdString())) {
+    item->setText(0, QString::fromStdString(group->Name));
+    ShowTreeCaption();
+    return;
+  }
+  // Refused: the old name stays and the editing starts again once this edit has closed.
+  QTimer::singleShot(0, this, [this, group] {
+    if (m_editor->Tree().EditingGroup() == group) StartEditingGroup(group);
+  });
+}
+
+// ---------------------------------------------------------------- menus
+
+std::unique_ptr<QMenu> CDlgChannel::CreateChannelMenu(int contextRow) {
+  auto& editor = *m_editor;
+  editor.SetContextRow(contextRow);
+  const bool numbering = editor.IsNumbering();
+  const bool idle = !numbering;
+  auto menu = std::make_unique<QMenu>(this);
+  AddCommand(*menu, ID_START_NUMBERING, T(123), idle);
+  AddCommand(*menu, ID_END_NUMBERING, T(124), numbering);
+  AddCommand(*menu, ID_CANCEL_NUMBERING, T(126), numbering);
+  menu->addSeparator();
+  AddCommand(*menu, ID_MOVE_TO, T(125), idle);
+  AddCommand(*menu, ID_RENUMBER, T(10), idle);
+  menu->addSeparator();
+  FavoriteGroup* selectedGroup = editor.Tree().SelectedGroup();
+  const std::string groupName = selectedGroup != nullptr ? selectedGroup->Name : std::string();
+  AddCommand(*menu, ID_ADD_TO_SELECTED, QString::fromStdString(Format(GetText(127), groupName.c_str())),
+             idle && selectedGroup != nullptr && editor.IsGroupOfCurrentKind(selectedGroup));
+  bool tvSelected = false;
+  bool radioSelected = false;
+  for (const channels::Service* s : editor.Channels().SelectedServices()) {
+    (s->ServiceType == channels::kServiceTypeRadio ? radioSelected : tvSelected) = true;
+  }
+  AddCommand(*menu, ID_ADD_TO_NEW_TV, T(128), idle && tvSelected);
+  AddCommand(*menu, ID_ADD_TO_NEW_RADIO, T(129), idle && radioSelected);
+  AddCommand(*menu, ID_ADD_TO_ALL, T(130), idle);
+  AddCommand(*menu, ID_DELETE_FROM_ALL, T(132), idle);
+  menu->addSeparator();
+  AddCommand(*menu, ID_ADD_EMPTY, T(133), idle);
+  AddCommand(*menu, ID_EDIT_CHANNEL, T(134), idle && editor.Channels().SelectedCount() == 1);
+  AddCommand(*menu, ID_DELETE_CHANNELS, T(131), idle);
+  menu->addSeparator();
+  AddCommand(*menu, ID_LOCK, T(136), idle);
+  AddCommand(*menu, ID_UNLOCK, T(137), idle);
+  menu->addSeparator();
+  AddCommand(*menu, ID_SKIP, T(138), idle);
+  AddCommand(*menu, ID_FREE, T(139), idle);
+  return menu;
+}
+
+std::unique_ptr<QMenu> CDlgChannel::CreateServiceMenu() {
+  auto menu = std::make_unique<QMenu>(this);
+  AddCommand(*menu, ID_DELETE_MEMBERS, T(11), true);
+  const FavoriteGroup* group = m_editor->Members().Group();
+  if (group != nullptr && group->IsFastScan()) AddCommand(*menu, ID_AUTO_NUMBERING, T(320), true);
+  return menu;
+}
+
+std::unique_ptr<QMenu> CDlgChannel::CreateTreeMenu(QTreeWidgetItem* item) {
+  auto menu = std::make_unique<QMenu>(this);
+  const bool group = CFavoriteTree::GroupOf(item) != nullptr;
+  AddCommand(*menu, ID_TREE_CREATE, T(8), item != nullptr);
+  AddCommand(*menu, ID_TREE_RENAME, T(93), group);
+  AddCommand(*menu, ID_TREE_DELETE, T(11), group);
+  return menu;
+}
+
+void CDlgChannel::OnChannelRightClicked(int row, QPoint globalPos) {
+  if (m_editor->Channels().SelectedCount() == 0) return;
+  auto menu = CreateChannelMenu(row);
+  if (QAction* chosen = menu->exec(globalPos)) RunCommand(chosen->data().toInt());
+}
+
+void CDlgChannel::OnServiceRightClicked(int, QPoint globalPos) {
+  if (m_editor->Members().SelectedCount() == 0) return;
+  auto menu = CreateServiceMenu();
+  if (QAction* chosen = menu->exec(globalPos)) RunCommand(chosen->data().toInt());
+}
+
+void CDlgChannel::OnTreeRightClicked(QTreeWidgetItem* item, QPoint globalPos) {
+  if (item == nullptr) return;
+  // The tree's commands work on the right-clicked item.
+  m_tree->setCurrentItem(item);
+  auto menu = CreateTreeMenu(item);
+  if (QAction* chosen = menu->exec(globalPos)) RunCommand(chosen->data().toInt());
+}
+
+}  // namespace vantrel::ui
