@@ -20,6 +20,7 @@
 #include <string>
 
 #include "cli/CliCommands.h"
+#include "cli/RecursiveTransfer.h"
 #include "core/AppSettings.h"
 #include "core/Clock.h"
 #include "core/PathUtil.h"
@@ -39,8 +40,8 @@ constexpr char kChannelFile[] = "channel.xml";
 void ReceiverUsage() {
   std::fputs(
       "usage: vantrel-cli receiver [--host ADDR] [--port N] [--pin PIN] ls PATH\n"
-      "       vantrel-cli receiver [...] get REMOTE LOCAL\n"
-      "       vantrel-cli receiver [...] put LOCAL REMOTE\n"
+      "       vantrel-cli receiver [...] get [-r] REMOTE LOCAL\n"
+      "       vantrel-cli receiver [...] put [-r] LOCAL REMOTE\n"
       "       vantrel-cli receiver [...] backup-channels FOLDER\n"
       "The address and PIN code default to the application's stored settings, the port to 50021.\n",
       stderr);
@@ -385,7 +386,10 @@ int RunReceiverCommand(const Args& args) {
     return 1;
   }
   const std::string command = args[i++];
-  const Args rest(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+  Args rest(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+  // "get -r" and "put -r" copy whole folder trees.
+  const bool recursive = (command == "get" || command == "put") && !rest.empty() && rest.front() == "-r";
+  if (recursive) rest.erase(rest.begin());
   const std::size_t wanted = command == "ls" || command == "backup-channels" ? 1
                              : command == "get" || command == "put"          ? 2
                                                                              : 0;
@@ -404,8 +408,12 @@ int RunReceiverCommand(const Args& args) {
   if (!session.Login(options)) return 1;
   if (g_interrupted) return Fail("cancelled");
   if (command == "ls") return List(session, rest[0]);
-  if (command == "get") return Get(session, rest[0], rest[1]);
-  if (command == "put") return Put(session, rest[0], rest[1]);
+  if (command == "get") {
+    return recursive ? GetRecursive(session.Client(), rest[0], rest[1]) : Get(session, rest[0], rest[1]);
+  }
+  if (command == "put") {
+    return recursive ? PutRecursive(session.Client(), rest[0], rest[1]) : Put(session, rest[0], rest[1]);
+  }
   return BackupChannels(session, rest[0]);
 }
 

@@ -1,0 +1,832 @@
+#include "ui/filemgr/DlgFileMgr.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QStorageInfo>
+#include <QTimer>
+#include <cstdio>
+#include <filesystem>
+
+#include <sys/stat.h>
+
+#include "core/AppSettings.h"
+#include "core/Format.h"
+#include "core/PathUtil.h"
+#include "core/Prompt.h"
+#include "core/TextTable.h"
+#include "core/WaitCursor.h"
+#include "ui/channel/DlgProgress.h"
+#include "ui/controls/ButtonST.h"
+#include "ui/controls/CheckST.h"
+#include "ui/controls/Resources.h"
+#include "ui/controls/SimpleProgress.h"
+#include "ui/controls/SplitterBar.h"
+
+namespace vantrel::ui {
+
+namespace {
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+struct ButtonPlace {
+  int id, icon, x, width;
+};
+constexpr ButtonPlace kButtons[] = {
+    {CDlgFileMgr::IDC_DOWNLOAD, 20143, 5, 150},    {CDlgFileMgr::IDC_UPLOAD, 20145, 160, 150},
+    {CDlgFileMgr::IDC_REFRESH, 20147, 315, 100},   {CDlgFileMgr::IDC_UPFOLDER, 20149, 420, 110},
+    {CDlgFileMgr::IDC_NEWFOLDER, 20151, 535, 110}, {CDlgFileMgr::IDC_DELETE, 20166, 650, 100},
+};
+
+// The progress window's setters only publish values, so the worker never waits per chunk.
+class CProgressSink final : public IProgressSink {
+ public:
+  explicit CProgressSink(CDlgProgress& dialog) : m_dialog(dialog) {}
+  void SetName(const std::string& name) override { m_dialog.SetName(name); }
+  void SetRange(int lower, int upper) override { m_dialog.SetRange(lower, upper); }
+  void SetPos(int position) override { m_dialog.SetPos(position); }
+  void Flush() override { m_dialog.Flush(); }
+
+ private:
+  CDlgProgress& m_dialog;
+};
+
+void OnProgressCancel(void* context, int) { static_cast<CDlgFileMgr*>(context)->CancelTransfer(); }
+
+bool IsFolderEntry(const nsFTP::CFTPFileStatus& entry) {
+  return !entry.m_attributes.empty() && entry.m_attributes[0] == 'd';
+}
+
+bool IsPcPathTooLong(const std::string& path) {
+  return path.size() > kMaxPcPath || GetLastPathComponent(path).size() > kMaxPcName;
+}
+
+void ShowPathTooLong(const std::string& path) { ShowErrorText(Format(GetText(344), path.substr(0, 300).c_str())); }
+
+}  // namespace
+
+CDlgFileMgr::CDlgFileMgr(QWidget* parent, unsigned short ftpPort)
+    : CManagerWindow(parent), m_ftpPort(ftpPort), m_ftp(std::make_unique<nsFTP::CFTPClient>(nullptr, 10, 2048)) {
+  setObjectName(QString::number(IDD));
+  setWindowTitle(GetText(323));
+  setWindowIcon(LoadSvgIcon(20159, {16, 16}));
+  BuildControls();
+  resize(1000, 700);
+  qApp->installEventFilter(this);
+}
+
+CDlgFileMgr::~CDlgFileMgr() {
+  qApp->removeEventFilter(this);
+  if (m_worker.joinable()) {
+    m_control.Cancel(m_ftp.get());
+    m_worker.join();
+  }
+  // An open name editor commits when its view goes; the panes go while this window still handles that.
+  delete m_treeRemote;
+  delete m_listRemote;
+  delete m_treeLocal;
+  delete m_listLocal;
+}
+
+CButtonST* CDlgFileMgr::Button(int id) const { return findChild<CButtonST*>(QString::number(id)); }
+
+QWidget* CDlgFileMgr::PaneById(int id) const {
+  switch (id) {
+    case CListRemote::IDC: return m_listRemote;
+    case CListLocal::IDC: return m_listLocal;
+    case CTreeRemote::IDC: return m_treeRemote;
+    case CTreeLocal::IDC: return m_treeLocal;
+    default: return nullptr;
+  }
+}
+
+void CDlgFileMgr::BuildControls() {
+  m_remoteStrip = new CSimpleProgress(this);  // Qt parent owns every control below
+  m_localStrip = new CSimpleProgress(this);
+  m_localStrip->SetUnit(CSimpleProgress::kGigabytes);
+  m_remoteStrip->SetUnit(CSimpleProgress::kMegabytes);
+
+  for (const ButtonPlace& place : kButtons) {
+    auto* button = new CButtonST(this);
+    button->setObjectName(QString::number(place.id));
+    button->SetIcon(place.icon, place.icon, QSize(24, 24));
+    button->SetColor(CButtonST::BTNST_COLOR_BK_IN, Qt::white);
+    button->SetColor(CButtonST::BTNST_COLOR_BK_OUT, Qt::white);
+    QString caption;
+    switch (place.id) {
+      case IDC_DOWNLOAD: caption = Q(Format("%s(STB->PC)", GetText(53))); break;
+      case IDC_UPLOAD: caption = Q(Format("%s(PC->STB)", GetText(54))); break;
+      case IDC_REFRESH: caption = GetText(55); break;
+      case IDC_UPFOLDER: caption = GetText(56); break;
+      case IDC_NEWFOLDER: caption = GetText(57); break;
+      default: caption = GetText(11); break;
+    }
+    button->setText(caption);
+    button->setGeometry(place.x, 2, place.width, 45);
+    const int id = place.id;
+    connect(button, &QAbstractButton::clicked, this, [this, id] { OnCommand(id); });
+  }
+  for (int id : {IDC_BACK, IDC_UNNAMED}) {
+    auto* hidden = new CButtonST(this);
+    hidden->setObjectName(QString::number(id));
+    hidden->setEnabled(false);
+    hidden->hide();
+  }
+  m_multiView = new CCheckST(this);
+  m_multiView->setObjectName(QString::number(IDC_MULTIVIEW));
+  m_multiView->hide();
+
+  m_treeRemote = new CTreeRemote(this);
+  m_listRemote = new CListRemote(this);
+  m_treeLocal = new CTreeLocal(this);
+  m_listLocal = new CListLocal(this);
+  m_viewer1 = new QWidget(this);
+  m_viewer1->setObjectName(QString::number(IDC_VIEWER1));
+  m_viewer1->hide();
+  m_viewer2 = new QWidget(this);
+  m_viewer2->setObjectName(QString::number(IDC_VIEWER2));
+  m_viewer2->hide();
+
+  for (QTreeWidget* pane : std::initializer_list<QTreeWidget*>{m_treeRemote, m_listRemote, m_treeLocal, m_listLocal}) {
+    pane->setItemDelegate(new CPaneEditDelegate(pane, this));
+    connect(pane, &QWidget::customContextMenuRequested, this,
+            [this, pane](const QPoint& pos) { ShowContextMenu(pane, pos); });
+  }
+  connect(m_treeLocal, &CTreePane::focused, this, [this] { m_lastFocusedPane = CTreeLocal::IDC; });
+  connect(m_treeRemote, &CTreePane::focused, this, [this] { m_lastFocusedPane = CTreeRemote::IDC; });
+  connect(m_listLocal, &CFileList::focused, this, [this] { m_lastFocusedPane = CListLocal::IDC; });
+  connect(m_listRemote, &CFileList::focused, this, [this] { m_lastFocusedPane = CListRemote::IDC; });
+
+  connect(m_treeLocal, &QTreeWidget::currentItemChanged, this, [this] { OnLocalTreeSelChanged(); });
+  connect(m_treeRemote, &QTreeWidget::currentItemChanged, this,
+          [this](QTreeWidgetItem* current) { FillRemoteList(current); });
+  auto onRemoteExpand = [this](QTreeWidgetItem* item) {
+    if (IsTransferring()) return;
+    m_remoteStrip->SetIcon(TreeIcon(kTreeFolder));
+    FillRemoteTree(item, false);
+  };
+  connect(m_treeRemote, &QTreeWidget::itemExpanded, this, onRemoteExpand);
+  connect(m_treeRemote, &QTreeWidget::itemCollapsed, this, onRemoteExpand);
+  connect(m_listLocal, &QTreeWidget::itemDoubleClicked, this,
+          [this](QTreeWidgetItem* item) { OpenListItem(false, m_listLocal->RowOf(item)); });
+  connect(m_listRemote, &QTreeWidget::itemDoubleClicked, this,
+          [this](QTreeWidgetItem* item) { OpenListItem(true, m_listRemote->RowOf(item)); });
+  connect(m_listRemote, &CFileList::droppedFromOther, this, [this] { StartTransfer(false); });
+  connect(m_listLocal, &CFileList::droppedFromOther, this, [this] { StartTransfer(true); });
+
+  m_vbar = new CSplitterBar(this, SplitterOrientation::Vertical, IDC_VSPLITTER);
+  m_hbar = new CSplitterBar(this, SplitterOrientation::Horizontal, IDC_HSPLITTER);
+  for (CSplitterBar* bar : {m_vbar, m_hbar}) {
+    bar->SetPanes8(m_remoteStrip, m_treeRemote, m_listRemote, m_viewer1, m_localStrip, m_treeLocal, m_listLocal,
+                   m_viewer2);
+  }
+  m_progress = new CDlgProgress(this);
+  m_progress->hide();
+}
+
+void CDlgFileMgr::showEvent(QShowEvent* event) {
+  CManagerWindow::showEvent(event);
+  if (!m_opened) {
+    m_opened = true;
+    OnFirstShow();
+  }
+}
+
+void CDlgFileMgr::OnFirstShow() {
+  m_localStrip->show();
+  m_remoteStrip->show();
+  m_treeLocal->Init();  // selects "My Computer", which empties the PC list
+  OnLocalTreeSelChanged();
+  m_treeRemote->Init();
+  FillRemoteList(m_treeRemote->Root());
+  LayoutPanes();
+  if (GetConnectionState().m_ftpLoggedIn) {
+    FillRemoteTree(m_treeRemote->Root(), true);
+    FillRemoteList(m_treeRemote->Root());
+    m_remoteStrip->SetIcon(TreeIcon(kTreeFolder));
+  }
+  QTimer::singleShot(50, this, [this] {
+    m_treeLocal->setFocus();
+    m_lastFocusedPane = CTreeLocal::IDC;
+  });
+  UpdateLocalDiskFigures();
+  m_remoteStrip->SetFigures(0, 0);
+}
+
+void CDlgFileMgr::resizeEvent(QResizeEvent* event) {
+  CManagerWindow::resizeEvent(event);
+  LayoutPanes();
+}
+
+void CDlgFileMgr::LayoutPanes() {
+  if (m_vbar == nullptr) return;
+  m_localStrip->resize(m_localStrip->width(), CSimpleProgress::kHeight);
+  m_remoteStrip->resize(m_remoteStrip->width(), CSimpleProgress::kHeight);
+  m_vbar->Layout();
+  m_hbar->Layout();
+}
+
+bool CDlgFileMgr::Login() {
+  const nsFTP::CServerLogin login(GetSettings().GetLastIP(), m_ftpPort, GetSettings().GetUserID(),
+                                  GetSettings().GetPINCODE());
+  const bool ok = m_ftp->Login(login, false);
+  GetConnectionState().m_ftpLoggedIn = ok;
+  if (!ok) m_ftp->Logout();
+  return ok;
+}
+
+// ---- navigation
+
+void CDlgFileMgr::OnLocalTreeSelChanged() {
+  if (IsTransferring()) return;
+  CWaitCursor wait;
+  QTreeWidgetItem* item = m_treeLocal->currentItem();
+  if (item == nullptr) return;
+  m_localStrip->SetIcon(TreeIcon(CTreeLocal::Image(item)));
+  const std::string path = m_treeLocal->GetItemPath(item);
+  m_listLocal->Fill(path);
+  const std::string shown = path.size() > 1 ? RemoveTrailingBackslash(path) : path;
+  m_localStrip->SetPath(Q(shown));
+  UpdateLocalDiskFigures();
+}
+
+void CDlgFileMgr::UpdateLocalDiskFigures() {
+  const std::string path = m_treeLocal->GetItemPath(m_treeLocal->currentItem());
+  int total = 0, used = 0;
+  if (!path.empty() && path[0] == '/') {
+    const QStorageInfo info(Q(path));
+    if (info.isValid() && info.isReady()) {
+      total = static_cast<int>(info.bytesTotal() >> 20);
+      used = static_cast<int>((info.bytesTotal() - info.bytesAvailable()) >> 20);
+    }
+  }
+  m_localStrip->SetFigures(total, used);
+}
+
+void CDlgFileMgr::FillRemoteList(QTreeWidgetItem* item) {
+  if (IsTransferring() || item == nullptr) return;
+  CWaitCursor wait;
+  if (!Login()) return;  // the list keeps its rows
+  m_listRemote->Model().Clear();
+  m_listRemote->Render();
+  const std::string path = m_treeRemote->GetItemPath(item);
+  nsFTP::TFTPFileStatusShPtrVec entries;
+  if (m_ftp->List(path, entries)) {
+    for (const auto& entry : entries) {
+      // "." and "..", and names no file can have, are not shown: nothing could be done with them.
+      if (!IsSafeEntryName(entry->Name())) continue;
+      m_listRemote->AddEntry(entry->Name(), !IsFolderEntry(*entry), entry->m_size, entry->m_time);
+    }
+  }
+  m_remoteStrip->SetPath(Q(path));
+}
+
+void CDlgFileMgr::FillRemoteTree(QTreeWidgetItem* item, bool expand) {
+  if (IsTransferring() || item == nullptr) return;
+  CWaitCursor wait;
+  const QSignalBlocker block(m_treeRemote);
+  QTreeWidgetItem* current = m_treeRemote->currentItem();
+  bool currentInside = false;
+  for (QTreeWidgetItem* p = current ? current->parent() : nullptr; p; p = p->parent()) currentInside |= p == item;
+  if (currentInside) m_treeRemote->setCurrentItem(item);
+  m_treeRemote->RemoveChildren(item);
+  const bool expanded = item->isExpanded();
+  if (!Login()) return;
+  const std::string path = m_treeRemote->GetItemPath(item);
+  nsFTP::TFTPFileStatusShPtrVec entries;
+  if (!m_ftp->List(path, entries)) return;
+  for (const auto& entry : entries) {
+    if (!IsFolderEntry(*entry) || !IsSafeEntryName(entry->Name())) continue;
+    QTreeWidgetItem* child = m_treeRemote->AddChildFolder(item, entry->Name(), kTreeFolder, kTreeFolderOpen);
+    if (!Login()) continue;
+    nsFTP::TFTPFileStatusShPtrVec grand;
+    if (!m_ftp->List(m_treeRemote->GetItemPath(child), grand)) continue;
+    for (const auto& g : grand) {
+      if (IsFolderEntry(*g) && IsSafeEntryName(g->Name())) {
+        m_treeRemote->AddChildFolder(child, g->Name(), kTreeFolder, kTreeFolderOpen);
+      }
+    }
+  }
+  if (expand) {
+    item->setExpanded(false);
+    item->setExpanded(true);
+  } else {
+    item->setExpanded(expanded);
+  }
+  m_treeRemote->UpdateSelectedImages();
+}
+
+void CDlgFileMgr::OpenListItem(bool remote, int row) {
+  if (IsTransferring()) return;
+  CFileList* list = remote ? static_cast<CFileList*>(m_listRemote) : m_listLocal;
+  const FileRow* entry = list->RowAt(row);
+  if (entry == nullptr || !entry->IsFolder()) return;
+  const std::string name = entry->name;
+  if (!remote) {
+    QTreeWidgetItem* parent = m_treeLocal->currentItem();
+    if (parent == nullptr) return;
+    parent->setExpanded(true);  // rebuilds its children
+    if (!m_treeLocal->SelectChildByName(parent, name)) return;
+    QTreeWidgetItem* child = m_treeLocal->currentItem();
+    m_treeLocal->RefreshChildren(child);
+    return;
+  }
+  QTreeWidgetItem* parent = m_treeRemote->currentItem();
+  if (parent == nullptr) return;
+  FillRemoteTree(parent, true);
+  if (m_treeRemote->SelectChildByName(parent, name)) {
+    QTreeWidgetItem* child = m_treeRemote->currentItem();
+    const QSignalBlocker block(m_treeRemote);
+    child->setExpanded(true);
+  }
+}
+
+void CDlgFileMgr::UpFolder() {
+  if (m_lastFocusedPane == CTreeRemote::IDC || m_lastFocusedPane == CListRemote::IDC) {
+    m_treeRemote->setFocus();
+    QTreeWidgetItem* item = m_treeRemote->currentItem();
+    if (item != nullptr && item != m_treeRemote->Root() && item->parent()) m_treeRemote->setCurrentItem(item->parent());
+  } else if (m_lastFocusedPane == CTreeLocal::IDC || m_lastFocusedPane == CListLocal::IDC) {
+    m_treeLocal->setFocus();
+    QTreeWidgetItem* item = m_treeLocal->currentItem();
+    if (item != nullptr && item != m_treeLocal->Top() && item->parent()) m_treeLocal->setCurrentItem(item->parent());
+  }
+}
+
+void CDlgFileMgr::Refresh() {
+  if (PaneById(m_lastFocusedPane) == nullptr) return;
+  if (QTreeWidgetItem* item = m_treeLocal->currentItem()) {
+    m_treeLocal->RefreshChildren(item);
+    OnLocalTreeSelChanged();
+  }
+  if (QTreeWidgetItem* item = m_treeRemote->currentItem()) {
+    FillRemoteTree(item, true);
+    FillRemoteList(item);
+  }
+}
+
+// ---- commands, menus, keys
+
+void CDlgFileMgr::OnCommand(int id) {
+  if (IsTransferring()) return;  // the worker owns the FTP client
+  switch (id) {
+    case IDC_DOWNLOAD:
+    case ID_MENU_DOWNLOAD: StartTransfer(true); break;
+    case IDC_UPLOAD:
+    case ID_MENU_UPLOAD: StartTransfer(false); break;
+    case IDC_REFRESH: Refresh(); break;
+    case IDC_UPFOLDER: UpFolder(); break;
+    case IDC_NEWFOLDER:
+    case ID_MENU_NEWFOLDER: NewFolder(); break;
+    case ID_MENU_RENAME: Rename(); break;
+    case IDC_DELETE:
+    case ID_MENU_DELETE: Delete(); break;
+    default: break;
+  }
+}
+
+void CDlgFileMgr::ShowContextMenu(QWidget* pane, const QPoint& pos) {
+  if (IsTransferring()) return;
+  QMenu menu(this);
+  auto add = [&](const QString& text, int id) {
+    QAction* action = menu.addAction(text);
+    action->setData(id);
+  };
+  if (pane == m_listLocal || pane == m_listRemote) {
+    const bool local = pane == m_listLocal;
+    QTreeWidgetItem* folder = local ? m_treeLocal->currentItem() : m_treeRemote->currentItem();
+    if (folder == nullptr || (local && folder == m_treeLocal->MyComputer())) return;
+    auto* list = static_cast<CFileList*>(pane);
+    add(local ? "Upload" : "Download", local ? ID_MENU_UPLOAD : ID_MENU_DOWNLOAD);
+    add(GetText(57), ID_MENU_NEWFOLDER);
+    if (list->SelectedRows().size() == 1) add(GetText(93), ID_MENU_RENAME);
+    add(GetText(11), ID_MENU_DELETE);
+  } else {
+    auto* tree = static_cast<QTreeWidget*>(pane);
+    QTreeWidgetItem* hit = tree->itemAt(pos);
+    if (hit == nullptr) return;
+    if (pane == m_treeLocal && (hit == m_treeLocal->Top() || hit == m_treeLocal->MyComputer())) return;
+    tree->setCurrentItem(hit);
+    add(GetText(57), ID_MENU_NEWFOLDER);
+    if (pane == m_treeLocal || hit != m_treeRemote->Root()) {
+      add(GetText(93), ID_MENU_RENAME);
+      add(GetText(11), ID_MENU_DELETE);
+    }
+  }
+  pane->setFocus();
+  QAction* chosen = menu.exec(static_cast<QAbstractScrollArea*>(pane)->viewport()->mapToGlobal(pos));
+  if (chosen != nullptr) OnCommand(chosen->data().toInt());
+}
+
+bool CDlgFileMgr::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (widget == nullptr || widget->window() != this) return false;
+  const auto* key = static_cast<QKeyEvent*>(event);
+  const bool down = event->type() == QEvent::KeyPress;
+  switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (down) return true;
+      if (m_editingLabel) {
+        if (QWidget* pane = PaneById(m_lastFocusedPane)) pane->setFocus();  // ends the edit
+      } else if (!key->isAutoRepeat()) {
+        QWidget* focus = QApplication::focusWidget();
+        if (focus == m_listLocal) OpenListItem(false, m_listLocal->LastClicked());
+        if (focus == m_listRemote) OpenListItem(true, m_listRemote->LastClicked());
+      }
+      return true;
+    case Qt::Key_Escape: return true;
+    case Qt::Key_F1: return down;
+    case Qt::Key_Delete:
+      if (!down && !m_editingLabel && Button(IDC_DELETE)->isEnabled()) OnCommand(IDC_DELETE);
+      return false;
+    default: return false;
+  }
+}
+
+void CDlgFileMgr::changeEvent(QEvent* event) {
+  CManagerWindow::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_progress->isVisible()) {
+    m_progress->activateWindow();
+  }
+}
+
+// ---- transfers
+
+void CDlgFileMgr::StartTransfer(bool download) {
+  if (IsTransferring()) return;
+  QTreeWidgetItem* localItem = m_treeLocal->currentItem();
+  QTreeWidgetItem* remoteItem = m_treeRemote->currentItem();
+  if (localItem == nullptr || remoteItem == nullptr || localItem == m_treeLocal->MyComputer()) return;
+  CFileList* source = download ? static_cast<CFileList*>(m_listRemote) : m_listLocal;
+  TransferJob job;
+  job.download = download;
+  job.remoteFolder = m_treeRemote->GetItemPath(remoteItem);
+  job.localFolder = m_treeLocal->GetItemPath(localItem);
+  for (int row : source->SelectedRows()) {  // ascending row order
+    const FileRow* entry = source->RowAt(row);
+    if (entry != nullptr) job.items.push_back({entry->name, entry->IsFolder()});
+  }
+  if (job.items.empty()) return;
+
+  m_progress->setGeometry(geometry());
+  m_progress->Reset();
+  m_progress->EnableCancel(true);
+  m_progress->SetCancelHandler(&OnProgressCancel, this);
+  m_progress->show();
+  m_progress->raise();
+  m_progress->activateWindow();
+  RunJob(std::move(job));
+}
+
+void CDlgFileMgr::RunJob(TransferJob job) {
+  if (m_worker.joinable()) m_worker.join();  // the last one has ended already
+  m_control.Reset();
+  m_transferring = true;
+  SetBusyUi(true);
+  const nsFTP::CServerLogin login(GetSettings().GetLastIP(), m_ftpPort, GetSettings().GetUserID(),
+                                  GetSettings().GetPINCODE());
+  m_worker = std::thread([this, login, job = std::move(job)] {
+    CProgressSink sink(*m_progress);
+    CFTPObserver observer(sink);
+    m_ftp->AddObserver(&observer);
+    TransferResult result;
+    const bool loggedIn = m_ftp->Login(login, false);
+    GetConnectionState().m_ftpLoggedIn = loggedIn;
+    if (loggedIn) {
+      result = RunTransferJob(*m_ftp, job, m_control);
+    } else {
+      m_ftp->Logout();
+    }
+    m_ftp->RemoveObserver(&observer);
+    const bool download = job.download;
+    QMetaObject::invokeMethod(
+        this, [this, download, result] { OnTransferDone(download, result); }, Qt::QueuedConnection);
+  });
+}
+
+void CDlgFileMgr::SetBusyUi(bool busy) {
+  for (const ButtonPlace& place : kButtons) Button(place.id)->setEnabled(!busy);
+  for (QWidget* pane : {static_cast<QWidget*>(m_treeRemote), static_cast<QWidget*>(m_listRemote),
+                        static_cast<QWidget*>(m_treeLocal), static_cast<QWidget*>(m_listLocal)}) {
+    pane->setEnabled(!busy);
+  }
+}
+
+void CDlgFileMgr::CancelTransfer() { m_control.Cancel(m_ftp.get()); }
+
+void CDlgFileMgr::OnTransferDone(bool download, TransferResult result) {
+  if (m_worker.joinable()) m_worker.join();
+  m_progress->hide();
+  m_transferring = false;
+  SetBusyUi(false);
+  if (result.started) {
+    if (download) {
+      m_treeLocal->RefreshChildren(m_treeLocal->currentItem());
+      OnLocalTreeSelChanged();
+    } else {
+      FillRemoteTree(m_treeRemote->currentItem(), true);
+      FillRemoteList(m_treeRemote->currentItem());
+    }
+  }
+  if (download) {
+    UpdateLocalDiskFigures();
+  } else {
+    m_remoteStrip->SetFigures(0, 0);
+  }
+  ReportStop(result.stop);
+}
+
+void CDlgFileMgr::ReportStop(TransferStop stop) {
+  if (stop == TransferStop::kTooDeep) {
+    ShowErrorText(Format(GetText(343), kMaxTreeDepth, m_control.StopPath().c_str()));
+  } else if (stop == TransferStop::kPathTooLong) {
+    ShowPathTooLong(m_control.StopPath());
+  }
+}
+
+bool CDlgFileMgr::WaitForTransfer(int timeoutMs) {
+  QElapsedTimer timer;
+  timer.start();
+  while (IsTransferring() && timer.elapsed() < timeoutMs) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+  }
+  return !IsTransferring();
+}
+
+// ---- folder operations
+
+void CDlgFileMgr::NewFolder() {
+  QWidget* pane = PaneById(m_lastFocusedPane);
+  if (pane == nullptr) return;
+  pane->setFocus();
+  if (pane == m_treeLocal || pane == m_listLocal) {
+    NewFolderLocal();
+  } else {
+    NewFolderRemote();
+  }
+}
+
+void CDlgFileMgr::NewFolderLocal() {
+  CWaitCursor wait;
+  QTreeWidgetItem* item = m_treeLocal->currentItem();
+  if (item == nullptr || item == m_treeLocal->MyComputer()) return;
+  const std::string name = m_listLocal->MakeNewFolderName();
+  const std::string path = JoinPcPath(m_treeLocal->GetItemPath(item), name);
+  if (IsPcPathTooLong(path)) {
+    ShowPathTooLong(path);
+    return;
+  }
+  ::mkdir(path.c_str(), 0777);
+  {
+    const QSignalBlocker block(m_treeLocal);
+    m_treeLocal->AddChildFolder(item, name, kTreeFolder, kTreeFolderOpen);
+  }
+  m_treeLocal->setFocus();
+  OnLocalTreeSelChanged();
+  m_listLocal->setFocus();
+  m_listLocal->SelectRowByName(name);
+}
+
+void CDlgFileMgr::NewFolderRemote() {
+  CWaitCursor wait;
+  const std::string name = m_listRemote->MakeNewFolderName();
+  QTreeWidgetItem* item = m_treeRemote->currentItem();
+  if (item == nullptr) return;
+  if (!Login()) return;
+  if (m_ftp->ChangeDir(m_treeRemote->GetItemPath(item)) != 0 || m_ftp->CreateDir(name) != 0) return;
+  {
+    const QSignalBlocker block(m_treeRemote);
+    m_treeRemote->AddChildFolder(item, name, kTreeFolder, kTreeFolderOpen);
+    m_treeRemote->ReopenParent(item);
+  }
+  FillRemoteList(item);
+  m_listRemote->setFocus();
+  m_listRemote->SelectRowByName(name);
+}
+
+void CDlgFileMgr::Delete() {
+  QWidget* pane = PaneById(m_lastFocusedPane);
+  if (pane == nullptr) return;
+  pane->setFocus();
+  CWaitCursor wait;
+  if (pane == m_listLocal) DeleteLocalList();
+  if (pane == m_listRemote) DeleteRemoteList();
+  if (pane == m_treeLocal) DeleteLocalTree();
+  if (pane == m_treeRemote) DeleteRemoteTree();
+}
+
+namespace {
+
+bool AskDeleteRows(const CFileList& list, const std::vector<int>& rows) {
+  const std::string text = rows.size() == 1 ? Format(GetText(113), list.RowAt(rows[0])->name.c_str())
+                                            : Format(GetText(114), static_cast<int>(rows.size()));
+  return GetPrompt().AskYesNo(text, GetText(292));
+}
+
+}  // namespace
+
+void CDlgFileMgr::DeleteLocalList() {
+  QTreeWidgetItem* item = m_treeLocal->currentItem();
+  if (item == nullptr || item == m_treeLocal->MyComputer()) return;
+  const std::vector<int> rows = m_listLocal->SelectedRows();
+  if (!rows.empty() && AskDeleteRows(*m_listLocal, rows)) {
+    std::vector<std::string> names;
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it) names.push_back(m_listLocal->RowAt(*it)->name);
+    if (ShellDeletePaths(m_treeLocal->GetItemPath(item), names)) {
+      for (auto it = rows.rbegin(); it != rows.rend(); ++it) m_listLocal->RemoveRow(*it);
+    }
+  }
+  m_treeLocal->RefreshChildren(item);
+  UpdateLocalDiskFigures();
+}
+
+void CDlgFileMgr::DeleteRemoteList() {
+  const std::vector<int> rows = m_listRemote->SelectedRows();
+  QTreeWidgetItem* item = m_treeRemote->currentItem();
+  if (rows.empty() || item == nullptr) return;
+  if (!AskDeleteRows(*m_listRemote, rows)) return;
+  const std::string path = m_treeRemote->GetItemPath(item);
+  if (Login() && m_ftp->ChangeDir(path) == 0) {
+    m_control.Reset();
+    CFolderTransfer walk(*m_ftp, m_control);
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
+      const FileRow row = *m_listRemote->RowAt(*it);
+      const bool ok =
+          row.IsFolder() ? walk.DeleteRemoteTree(JoinReceiverPath(path, row.name)) : m_ftp->DeleteFile(row.name) == 0;
+      if (!ok) break;
+      m_listRemote->RemoveRow(*it);
+    }
+    FillRemoteTree(item, true);
+    ReportStop(walk.Stop());
+  }
+  m_remoteStrip->SetFigures(0, 0);
+}
+
+void CDlgFileMgr::DeleteLocalTree() {
+  QTreeWidgetItem* item = m_treeLocal->currentItem();
+  if (item == nullptr || item == m_treeLocal->MyComputer()) return;
+  const int kind = CTreeLocal::Kind(item);
+  if (kind == CTreeLocal::kTop || kind == CTreeLocal::kMyComputer || kind == CTreeLocal::kDrive ||
+      kind == CTreeLocal::kPlaceholder) {
+    UpdateLocalDiskFigures();
+    return;
+  }
+  QTreeWidgetItem* parent = item->parent();
+  const std::string path = m_treeLocal->GetItemPath(item);
+  if (GetPrompt().AskYesNo(Format(GetText(171), GetLastPathComponent(path).c_str()), GetText(292))) {
+    ShellDeletePath(path);
+    m_treeLocal->setCurrentItem(parent);
+    m_treeLocal->RefreshChildren(parent);
+  }
+  UpdateLocalDiskFigures();
+}
+
+void CDlgFileMgr::DeleteRemoteTree() {
+  QTreeWidgetItem* item = m_treeRemote->currentItem();
+  if (item == nullptr || item == m_treeRemote->Root()) return;
+  QTreeWidgetItem* parent = item->parent();
+  if (GetPrompt().AskYesNo(Format(GetText(171), CTreePane::Text(item).c_str()), GetText(292)) && Login()) {
+    m_control.Reset();
+    CFolderTransfer walk(*m_ftp, m_control);
+    if (walk.DeleteRemoteTree(m_treeRemote->GetItemPath(item))) {
+      const QSignalBlocker block(m_treeRemote);
+      m_treeRemote->setCurrentItem(parent);
+      m_treeRemote->RemoveChildren(item);
+      delete item;
+      FillRemoteTree(parent, true);
+    }
+    ReportStop(walk.Stop());
+  }
+  m_remoteStrip->SetFigures(0, 0);
+  if (m_treeRemote->currentItem() == parent) {
+    FillRemoteList(parent);
+  } else {
+    m_treeRemote->setCurrentItem(parent);
+  }
+}
+
+// ---- renaming in place
+
+void CDlgFileMgr::Rename() {
+  QWidget* focus = QApplication::focusWidget();
+  QWidget* pane = (focus == m_listLocal || focus == m_listRemote || focus == m_treeLocal || focus == m_treeRemote)
+                      ? focus
+                      : PaneById(m_lastFocusedPane);
+  if (auto* list = qobject_cast<CFileList*>(pane)) {
+    const std::vector<int> rows = list->SelectedRows();
+    if (rows.size() != 1) return;
+    list->editItem(list->topLevelItem(rows[0]), 0);
+  } else if (auto* tree = qobject_cast<CTreePane*>(pane)) {
+    if (tree->currentItem() != nullptr) tree->editItem(tree->currentItem(), 0);
+  }
+}
+
+bool CDlgFileMgr::BeginEdit(QTreeWidget* pane, QTreeWidgetItem* item) {
+  if (IsTransferring()) return false;
+  if (pane == m_treeRemote && item == m_treeRemote->Root()) return false;
+  if (pane == m_treeLocal) {
+    QTreeWidgetItem* current = m_treeLocal->currentItem();
+    if (current == m_treeLocal->Top() || current == m_treeLocal->MyComputer()) return false;
+    if (CTreeLocal::Kind(item) != CTreeLocal::kFolder || item->parent() == m_treeLocal->MyComputer()) return false;
+  }
+  m_editingLabel = true;
+  return true;
+}
+
+void CDlgFileMgr::RestartEdit(QTreeWidget* pane, const QModelIndex& index) {
+  const QPersistentModelIndex again(index);
+  QTimer::singleShot(0, pane, [pane, again] {
+    if (again.isValid()) pane->edit(again);
+  });
+}
+
+bool CDlgFileMgr::EndEdit(QTreeWidget* pane, QTreeWidgetItem* item, const QModelIndex& index, const std::string& text) {
+  const std::string current = CTreePane::Text(item);
+  std::vector<std::string> taken;
+  if (auto* list = qobject_cast<CFileList*>(pane)) {
+    taken = list->AllNames();
+  } else {
+    taken = CTreePane::SiblingNames(item);
+  }
+  switch (CheckNewName(text, current, taken)) {
+    case NameCheck::kBadCharacter:
+      ShowErrorText(BadCharacterMessage());
+      RestartEdit(pane, index);
+      return false;
+    case NameCheck::kEmpty:
+      ShowErrorText(GetText(166));
+      RestartEdit(pane, index);
+      return false;
+    case NameCheck::kExists:
+      ShowErrorText(GetText(168));
+      RestartEdit(pane, index);
+      return false;
+    case NameCheck::kUnchanged: m_editingLabel = false; return true;
+    case NameCheck::kOk: break;
+  }
+  const bool accepted = ApplyRename(pane, item, text);
+  m_editingLabel = false;
+  return accepted;
+}
+
+bool CDlgFileMgr::ApplyRename(QTreeWidget* pane, QTreeWidgetItem* item, const std::string& text) {
+  CWaitCursor wait;
+  const std::string old = CTreePane::Text(item);
+  if (pane == m_listRemote) {
+    QTreeWidgetItem* folder = m_treeRemote->currentItem();
+    if (folder == nullptr || !Login() || m_ftp->ChangeDir(m_treeRemote->GetItemPath(folder)) != 0) return false;
+    if (m_ftp->RenameFile(old, text) == 0) {
+      // The list is rebuilt after the edit has ended, not under the editor's feet.
+      QTimer::singleShot(0, this, [this, folder] {
+        FillRemoteTree(folder, true);
+        FillRemoteList(folder);
+      });
+    }
+    return false;
+  }
+  if (pane == m_treeRemote) {
+    QTreeWidgetItem* parent = item->parent();
+    if (parent == nullptr || !Login() || m_ftp->ChangeDir(m_treeRemote->GetItemPath(parent)) != 0) return false;
+    return m_ftp->RenameFile(old, text) == 0;
+  }
+  // The PC gives no meaning to trailing dots; a name of dots only is no name.
+  const std::string name = StripTrailingDots(text);
+  if (name.empty()) {
+    ShowErrorText(GetText(166));
+    return false;
+  }
+  const std::string folder = pane == m_listLocal ? m_treeLocal->GetItemPath(m_treeLocal->currentItem())
+                                                 : m_treeLocal->GetItemPath(item->parent());
+  const std::string from = JoinPcPath(folder, old);
+  const std::string to = JoinPcPath(folder, name);
+  if (IsPcPathTooLong(from) || IsPcPathTooLong(to)) {
+    ShowPathTooLong(IsPcPathTooLong(to) ? to : from);
+    return false;
+  }
+  if (PathExists(to)) return false;  // rename would replace another entry
+  const bool renamed = std::rename(from.c_str(), to.c_str()) == 0;
+  if (pane == m_listLocal) {
+    if (renamed) {
+      const int row = m_listLocal->RowOf(item);
+      m_listLocal->Model().Rows()[static_cast<std::size_t>(row)].name = name;
+      QTimer::singleShot(0, this, [this, row, name] {
+        if (QTreeWidgetItem* shown = m_listLocal->topLevelItem(row)) shown->setText(0, Q(name));
+        m_treeLocal->RefreshChildren(m_treeLocal->currentItem());
+      });
+    }
+    return false;
+  }
+  // PC tree: the item shows the new name only when the folder really has it.
+  if (renamed) {
+    QTimer::singleShot(0, this, [this, item, name] {
+      item->setText(0, Q(name));
+      OnLocalTreeSelChanged();
+    });
+  }
+  return false;
+}
+
+}  // namespace vantrel::ui

@@ -1,0 +1,146 @@
+#pragma once
+// The file manager: the receiver's FTP tree (upper half) and the PC's file
+// system (lower half), each as a folder tree with a file list, with copies
+// in both directions, new folders, renaming and deleting.
+//
+// Every remote operation logs in anew on the receiver's port 21. Transfers
+// run on a worker thread that uses the window's single FTP client; while one
+// runs, every entry point that would touch the client is blocked (the panes
+// and buttons are disabled and each handler checks IsTransferring()).
+#include <QPointer>
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "ftp/FTPClient.h"
+#include "ftp/FolderTransfer.h"
+#include "ui/controls/ManagerWindow.h"
+#include "ui/filemgr/FilePanes.h"
+
+class QTreeWidgetItem;
+
+namespace vantrel::ui {
+
+class CButtonST;
+class CCheckST;
+class CDlgProgress;
+class CSimpleProgress;
+class CSplitterBar;
+
+class CDlgFileMgr : public CManagerWindow, private IPaneEditHandler {
+  Q_OBJECT
+ public:
+  static constexpr int IDD = 10701;
+  static constexpr int IDC_BACK = 10703;
+  static constexpr int IDC_UNNAMED = 10702;
+  static constexpr int IDC_UPLOAD = 10704;
+  static constexpr int IDC_DOWNLOAD = 10705;
+  static constexpr int IDC_REFRESH = 10706;
+  static constexpr int IDC_UPFOLDER = 10707;
+  static constexpr int IDC_NEWFOLDER = 10708;
+  static constexpr int IDC_DELETE = 10709;
+  static constexpr int IDC_VIEWER1 = 10710;
+  static constexpr int IDC_VIEWER2 = 10711;
+  static constexpr int IDC_MULTIVIEW = 10716;
+  static constexpr int IDC_VSPLITTER = 998;
+  static constexpr int IDC_HSPLITTER = 999;
+  static constexpr int ID_MENU_UPLOAD = 31000;
+  static constexpr int ID_MENU_DOWNLOAD = 31001;
+  static constexpr int ID_MENU_NEWFOLDER = 31002;
+  static constexpr int ID_MENU_RENAME = 31003;
+  static constexpr int ID_MENU_DELETE = 31004;
+  static constexpr unsigned short kFtpPort = 21;
+
+  // ftpPort: the receiver's file manager port (tests use the simulator's).
+  explicit CDlgFileMgr(QWidget* parent = nullptr, unsigned short ftpPort = kFtpPort);
+  ~CDlgFileMgr() override;
+
+  // A command id of the table above (buttons and menu items).
+  void OnCommand(int id);
+  bool IsTransferring() const { return m_transferring.load(); }
+  // Runs until the running transfer ended and its refresh was done (tests), at most timeoutMs.
+  bool WaitForTransfer(int timeoutMs);
+
+  // The window's FTP client, for observers (the worker notifies them on its thread).
+  nsFTP::CFTPClient& FtpClient() { return *m_ftp; }
+  CTreeLocal* TreeLocal() const { return m_treeLocal; }
+  CListLocal* ListLocal() const { return m_listLocal; }
+  CTreeRemote* TreeRemote() const { return m_treeRemote; }
+  CListRemote* ListRemote() const { return m_listRemote; }
+  CSimpleProgress* LocalStrip() const { return m_localStrip; }
+  CSimpleProgress* RemoteStrip() const { return m_remoteStrip; }
+  CDlgProgress* Progress() const { return m_progress; }
+  CButtonST* Button(int id) const;
+  int LastFocusedPane() const { return m_lastFocusedPane; }
+  void SetLastFocusedPane(int id) { m_lastFocusedPane = id; }
+  bool IsEditingLabel() const { return m_editingLabel; }
+
+  // Navigation, public for the tests and the menus.
+  void OnLocalTreeSelChanged();
+  void FillRemoteList(QTreeWidgetItem* item);
+  void FillRemoteTree(QTreeWidgetItem* item, bool expand);
+  void OpenListItem(bool remote, int row);
+  void StartTransfer(bool download);
+  void CancelTransfer();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void BuildControls();
+  void OnFirstShow();
+  void LayoutPanes();
+  bool Login();
+  void UpdateLocalDiskFigures();
+  void ShowContextMenu(QWidget* pane, const QPoint& pos);
+  void UpFolder();
+  void Refresh();
+  void NewFolder();
+  void NewFolderLocal();
+  void NewFolderRemote();
+  void Delete();
+  void DeleteLocalList();
+  void DeleteRemoteList();
+  void DeleteLocalTree();
+  void DeleteRemoteTree();
+  void Rename();
+  void SetBusyUi(bool busy);
+  void RunJob(TransferJob job);
+  void OnTransferDone(bool download, TransferResult result);
+  void ReportStop(TransferStop stop);
+  QWidget* PaneById(int id) const;
+
+  // IPaneEditHandler
+  bool BeginEdit(QTreeWidget* pane, QTreeWidgetItem* item) override;
+  bool EndEdit(QTreeWidget* pane, QTreeWidgetItem* item, const QModelIndex& index, const std::string& text) override;
+  bool ApplyRename(QTreeWidget* pane, QTreeWidgetItem* item, const std::string& text);
+  void RestartEdit(QTreeWidget* pane, const QModelIndex& index);
+
+  unsigned short m_ftpPort;
+  std::unique_ptr<nsFTP::CFTPClient> m_ftp;
+  CTreeLocal* m_treeLocal = nullptr;
+  CListLocal* m_listLocal = nullptr;
+  CTreeRemote* m_treeRemote = nullptr;
+  CListRemote* m_listRemote = nullptr;
+  CSimpleProgress* m_localStrip = nullptr;
+  CSimpleProgress* m_remoteStrip = nullptr;
+  CSplitterBar* m_vbar = nullptr;
+  CSplitterBar* m_hbar = nullptr;
+  QWidget* m_viewer1 = nullptr;
+  QWidget* m_viewer2 = nullptr;
+  CCheckST* m_multiView = nullptr;
+  CDlgProgress* m_progress = nullptr;
+  bool m_opened = false;
+  int m_lastFocusedPane = 0;
+  bool m_editingLabel = false;
+
+  std::thread m_worker;
+  std::atomic<bool> m_transferring{false};
+  CTransferControl m_control;
+};
+
+}  // namespace vantrel::ui
