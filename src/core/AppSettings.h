@@ -5,6 +5,7 @@
 #include <mutex>
 #include <string>
 
+#include "core/CommandChannelInterface.h"
 #include "core/SettingsStore.h"
 
 namespace vantrel {
@@ -77,6 +78,21 @@ class CConnectionState {
   std::atomic<int> m_mode{MODE_NOT_CONNECTED};
   // Set after the last FTP login of a manager window succeeded, cleared when one failed.
   std::atomic<bool> m_ftpLoggedIn{false};
+
+  // The receiver's command channel, made by the network layer on first need
+  // (GetConnectedCommandChannel) or installed by a test; lives for the run.
+  ICommandChannel* GetCommandChannel() const {
+    std::lock_guard lock(m_channelMutex);
+    return m_commandChannel.get();
+  }
+  void SetCommandChannel(std::unique_ptr<ICommandChannel> channel) {
+    std::lock_guard lock(m_channelMutex);
+    m_commandChannel = std::move(channel);
+  }
+
+ private:
+  mutable std::mutex m_channelMutex;
+  std::unique_ptr<ICommandChannel> m_commandChannel;
 };
 
 CConnectionState& GetConnectionState();

@@ -2,8 +2,8 @@
 """Receiver simulator: stands in for the satellite receiver on a PC.
 
 Serves a receiver root folder over FTP on two ports (the file manager's
-port 21 and the channel port 50021, both the same tree) and reserves the
-command port (12345). Ends cleanly on SIGTERM or SIGINT.
+port 21 and the channel port 50021, both the same tree) and serves the
+command port (12345) of the recorder. Ends cleanly on SIGTERM or SIGINT.
 """
 
 import argparse
@@ -29,6 +29,7 @@ EXIT_FAILURE = 1
 # Which port could not be had, so that a script can retry with another one.
 EXIT_FTP_PORT_UNAVAILABLE = 3
 EXIT_CHANNEL_PORT_UNAVAILABLE = 4
+EXIT_COMMAND_PORT_UNAVAILABLE = 5
 
 DEFAULT_PIN = "8157"
 DEFAULT_VERSION_TEXT = "Zarn 1.2.10 ready"
@@ -67,14 +68,18 @@ def parse_args(argv):
         description="Stands in for the satellite receiver: its FTP server on two ports, serving a "
         "receiver root folder (laid out with sample contents on first start).",
         epilog="Exit codes: 0 stopped by SIGTERM or SIGINT, 1 the root folder cannot be laid out, 2 bad options, "
-        "3 the --ftp-port cannot be had, 4 the --channel-port cannot be had.")
+        "3 the --ftp-port cannot be had, 4 the --channel-port cannot be had, 5 the --command-port cannot be had.")
     parser.add_argument("--address", default="127.0.0.1", help="IPv4 address to listen on (default %(default)s)")
     parser.add_argument("--ftp-port", type=port_number, default=21,
                         help="FTP port of the file manager (default %(default)s; below 1024 needs root)")
     parser.add_argument("--channel-port", type=port_number, default=50021,
                         help="FTP port of the connect dialog, channel list and recordings (default %(default)s)")
     parser.add_argument("--command-port", type=port_number, default=12345,
-                        help="command port (default %(default)s; not served by this version)")
+                        help="command port of the recorder (default %(default)s)")
+    parser.add_argument("--record-total-mb", type=int, metavar="MB",
+                        help="recording partition size answered on the command port (default: the root's disk)")
+    parser.add_argument("--record-free-mb", type=int, metavar="MB",
+                        help="free megabytes answered on the command port (default: the root's disk)")
     parser.add_argument("--root", default=default_root(),
                         help="receiver root folder, laid out on first start (default %(default)s)")
     parser.add_argument("--pin", default=DEFAULT_PIN, help="PIN code, the password of user root (default %(default)s)")
@@ -172,8 +177,10 @@ def main(argv):
             print("receiver-sim: cannot lay out the receiver tree in %s: %s" % (root, err), file=sys.stderr)
             return EXIT_FAILURE
         ftp_service.authorize(handler, root, args.pin, args.version_text)
-        # The command port joins the same loop once it is served.
-        command_port.start_command_port(ioloop, args.address, args.command_port, root)
+        # The command port shares the loop, so one loop serves every port.
+        if command_port.start_command_port(ioloop, args.address, args.command_port, root, args.record_total_mb,
+                                           args.record_free_mb) is None:
+            return EXIT_COMMAND_PORT_UNAVAILABLE
 
         print("receiver-sim: FTP on %s ports %d and %d, user %s, PIN %s, root %s" % (
             args.address, args.ftp_port, args.channel_port, ftp_service.USER, args.pin, root), flush=True)

@@ -1,0 +1,601 @@
+#include "ui/records/DlgRecordMgr.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMetaObject>
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+#include "core/AppSettings.h"
+#include "core/DiagLog.h"
+#include "core/FileDialogs.h"
+#include "core/Format.h"
+#include "core/PathUtil.h"
+#include "core/Prompt.h"
+#include "core/TextTable.h"
+#include "core/WaitCursor.h"
+#include "net/CommandChannel.h"
+#include "ui/channel/DlgProgress.h"
+#include "ui/controls/ButtonST.h"
+#include "ui/controls/FTPObserver.h"
+#include "ui/controls/Resources.h"
+#include "ui/controls/SimpleProgress.h"
+#include "ui/controls/SplitterBar.h"
+#include "ui/records/RecordList.h"
+
+namespace vantrel::ui {
+namespace {
+
+using records::CRecordList;
+
+constexpr int kTextDelete = 11;
+constexpr int kTextName = 47;
+constexpr int kTextDownload = 53;
+constexpr int kTextRefresh = 55;
+constexpr int kTextRename = 93;
+constexpr int kTextDeleteOne = 113;
+constexpr int kTextDeleteMany = 114;
+constexpr int kTextNoFilename = 166;
+constexpr int kTextNameExists = 168;
+constexpr int kTextSize = 259;
+constexpr int kTextModified = 260;
+constexpr int kTextNotValidFolder = 302;
+constexpr int kTextDownloadFail = 303;
+constexpr int kTextRecordDirChanged = 322;
+constexpr int kTextTitle = 324;
+constexpr int kTextChangeDirectory = 325;
+constexpr int kTextTvRadio = 330;
+
+constexpr int kIconWindow = 20163;
+constexpr int kIconTvRow = 20164;
+constexpr int kIconRadioRow = 20165;
+
+struct ButtonSetUp {
+  int id;
+  int text;
+  int icon;
+  QRect place;
+};
+constexpr ButtonSetUp kButtons[] = {
+    {CDlgRecordMgr::IDC_DOWNLOAD, kTextDownload, 20160, {4, 4, 90, 35}},
+    {CDlgRecordMgr::IDC_DELETE, kTextDelete, 20161, {114, 4, 90, 35}},
+    {CDlgRecordMgr::IDC_REFRESH, kTextRefresh, 20162, {224, 4, 120, 35}},
+    {CDlgRecordMgr::IDC_CHANGE_DIRECTORY, kTextChangeDirectory, 20153, {364, 4, 150, 35}},
+    {CDlgRecordMgr::IDC_TV_RADIO, kTextTvRadio, 20171, {534, 4, 130, 35}},
+    {CDlgRecordMgr::IDC_RENAME, kTextRename, 20155, {684, 4, 90, 35}},
+};
+
+QString Qs(const std::string& text) { return QString::fromStdString(text); }
+
+QTreeWidgetItem* MakeRow(const std::string& name, std::uint64_t size, std::int64_t date, const QIcon& icon) {
+  auto* item = new QTreeWidgetItem({Qs(name), Qs(records::FormatSizeKB(size)), Qs(records::FormatDate(date))});
+  item->setIcon(0, icon);
+  item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+  item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+  item->setFlags(item->flags() | Qt::ItemIsEditable | Qt::ItemIsDragEnabled);
+  return item;
+}
+
+}  // namespace
+
+CDlgRecordMgr::CDlgRecordMgr(QWidget* parent, std::uint16_t ftpPort)
+    : CManagerWindow(parent),
+      m_ftp(nullptr, nsFTP::CFTPClient::kDefaultTimeoutSeconds, nsFTP::CFTPClient::kDefaultBufferSize),
+      m_ftpPort(ftpPort) {
+  setObjectName(QString::number(IDD));
+  setWindowTitle(QString::fromUtf8(GetText(kTextTitle)));
+  setWindowIcon(LoadSvgIcon(kIconWindow, QSize(16, 16)));
+  setMinimumSize(1000, 700);
+  resize(1000, 700);
+
+  SetUpButtons();
+  m_progress = new CDlgProgress(this);
+  m_progress->hide();
+
+  m_receiverStrip = new CSimpleProgress(this);
+  m_localStrip = new CSimpleProgress(this);
+  for (CSimpleProgress* strip : {m_receiverStrip, m_localStrip}) {
+    strip->SetUnit(CSimpleProgress::kMegabytes);
+    strip->show();
+  }
+
+  // Blank panels the splitter bar keeps hidden in this window.
+  for (auto [viewer, id] : {std::pair{&m_viewer1, IDC_VIEWER1}, std::pair{&m_viewer2, IDC_VIEWER2}}) {
+    *viewer = new QWidget(this);
+    (*viewer)->setObjectName(QString::number(id));
+    (*viewer)->setAutoFillBackground(true);
+    (*viewer)->setPalette(QPalette(Qt::white));
+    (*viewer)->hide();
+  }
+
+  m_receiverList = new CRecordList(this, IDC_RECEIVER_LIST);
+  m_localList = new CRecordList(this, IDC_LOCAL_LIST);
+  SetUpList(m_receiverList);
+  SetUpList(m_localList);
+  m_receiverList->setDragEnabled(true);
+  m_receiverList->setDragDropMode(QAbstractItemView::DragOnly);
+  m_receiverList->m_canDrag = [this] { return !m_downloadBusy.load(); };
+  m_localList->setAcceptDrops(true);
+  m_localList->setDragDropMode(QAbstractItemView::DropOnly);
+  m_localList->m_onDrop = [this](int sourceId) {
+    if (sourceId == IDC_RECEIVER_LIST) StartDownload();
+  };
+
+  m_splitter = new CSplitterBar(this, SplitterOrientation::Horizontal, IDC_SPLITTER);
+  m_splitter->SetPanes6(m_receiverStrip, m_viewer1, m_receiverList, m_localStrip, m_viewer2, m_localList);
+  m_splitter->Layout();
+  m_splitter->SetHideViewers(true);
+  Layout();
+
+  m_pendingTimer.setSingleShot(true);
+  m_pendingTimer.setInterval(kPendingRefreshTimerMs);
+  connect(&m_pendingTimer, &QTimer::timeout, this, [this] { RefreshAll(); });
+
+  m_recordPath = GetSettings().GetRecordPath();
+  m_localStrip->SetPath(Qs(m_recordPath));
+  m_receiverStrip->SetPath(QString::fromLatin1(records::kReceiverStripPath));
+  FillLocalList();
+  FetchReceiverEntries();
+  ShowReceiverEntries();
+  UpdateLocalUsage();
+  UpdateReceiverUsage();
+}
+
+CDlgRecordMgr::~CDlgRecordMgr() {
+  if (m_worker.joinable()) {
+    // Stops a running download after its current chunk.
+    m_cancelRequested.store(true);
+    m_ftp.Abort();
+    m_worker.join();
+  }
+}
+
+void CDlgRecordMgr::SetUpButtons() {
+  for (const ButtonSetUp& setUp : kButtons) {
+    auto* button = new CButtonST(this);
+    button->setObjectName(QString::number(setUp.id));
+    button->setText(QString::fromUtf8(GetText(setUp.text)));
+    button->SetIcon(setUp.icon, setUp.icon, QSize(24, 24));
+    button->SetColor(CButtonST::BTNST_COLOR_BK_IN, Qt::white, false);
+    button->SetColor(CButtonST::BTNST_COLOR_BK_OUT, Qt::white, false);
+    button->setGeometry(setUp.place);
+    m_buttons.push_back(button);
+  }
+  Button(IDC_RENAME)->hide();
+  Button(IDC_TV_RADIO)->setCheckable(true);
+  connect(Button(IDC_DOWNLOAD), &QAbstractButton::clicked, this, [this] { StartDownload(); });
+  connect(Button(IDC_DELETE), &QAbstractButton::clicked, this, &CDlgRecordMgr::OnDelete);
+  connect(Button(IDC_REFRESH), &QAbstractButton::clicked, this, &CDlgRecordMgr::OnRefresh);
+  connect(Button(IDC_CHANGE_DIRECTORY), &QAbstractButton::clicked, this, &CDlgRecordMgr::OnChangeDirectory);
+  connect(Button(IDC_TV_RADIO), &QAbstractButton::clicked, this, &CDlgRecordMgr::OnToggleMode);
+}
+
+void CDlgRecordMgr::SetUpList(CRecordList* list) {
+  list->setColumnCount(3);
+  list->setHeaderLabels({QString::fromUtf8(GetText(kTextName)), QString::fromUtf8(GetText(kTextSize)),
+                         QString::fromUtf8(GetText(kTextModified))});
+  list->header()->resizeSection(0, 500);
+  list->header()->resizeSection(1, 100);
+  list->header()->resizeSection(2, 100);
+  list->headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+  list->headerItem()->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+  list->setContextMenuPolicy(Qt::CustomContextMenu);
+  list->installEventFilter(this);
+  connect(list, &QWidget::customContextMenuRequested, this,
+          [this, list](const QPoint& at) { ShowContextMenu(list, at); });
+  connect(list->header(), &QHeaderView::sectionClicked, this, [this, list](int column) {
+    CWaitCursor wait;
+    SortList(list->Id(), column);
+  });
+  connect(list->NameDelegate(), &records::CNameDelegate::editingStarted, this, [this](int) { m_labelEditing = true; });
+  connect(list->NameDelegate(), &records::CNameDelegate::editingEnded, this,
+          [this, list](int row, const QString& text) {
+            if (list == m_localList) {
+              RenameLocalRecording(row, text.toStdString());
+            } else {
+              m_labelEditing = false;  // names of receiver rows are not applied
+            }
+          });
+}
+
+CButtonST* CDlgRecordMgr::Button(int id) const {
+  for (CButtonST* button : m_buttons)
+    if (button->objectName().toInt() == id) return button;
+  return nullptr;
+}
+
+CRecordList* CDlgRecordMgr::ListById(int id) const {
+  if (id == IDC_RECEIVER_LIST) return m_receiverList;
+  if (id == IDC_LOCAL_LIST) return m_localList;
+  return nullptr;
+}
+
+QIcon CDlgRecordMgr::RowIcon() const { return LoadSvgIcon(m_radioMode ? kIconRadioRow : kIconTvRow, QSize(16, 16)); }
+
+void CDlgRecordMgr::Layout() {
+  if (m_splitter == nullptr) return;
+  m_splitter->SetHideViewers(true);
+  m_splitter->Layout();
+}
+
+void CDlgRecordMgr::resizeEvent(QResizeEvent* event) {
+  CManagerWindow::resizeEvent(event);
+  Layout();
+}
+
+bool CDlgRecordMgr::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate && m_refreshPending && !m_downloadBusy.load()) m_pendingTimer.start();
+  return CManagerWindow::event(event);
+}
+
+bool CDlgRecordMgr::eventFilter(QObject* watched, QEvent* event) {
+  auto* list = qobject_cast<CRecordList*>(watched);
+  if (list != nullptr) {
+    if (event->type() == QEvent::FocusIn) m_focusedList = list->Id();
+    if (event->type() == QEvent::KeyRelease && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete &&
+        !m_labelEditing && Button(IDC_DELETE)->isEnabled()) {
+      m_focusedList = list->Id();
+      OnDelete();
+      return true;
+    }
+  }
+  return CManagerWindow::eventFilter(watched, event);
+}
+
+// ---- filling
+
+void CDlgRecordMgr::FillLocalList() {
+  m_localList->clear();
+  const QIcon icon = RowIcon();
+  for (const records::LocalRecording& file : records::ListLocalRecordings(m_recordPath, m_radioMode))
+    m_localList->addTopLevelItem(MakeRow(file.name, file.size, file.modified, icon));
+}
+
+bool CDlgRecordMgr::LoginReceiver() {
+  const nsFTP::CServerLogin logon(GetSettings().GetLastIP(), m_ftpPort, GetSettings().GetUserID(),
+                                  GetSettings().GetPINCODE());
+  if (m_ftp.Login(logon, false)) {
+    GetConnectionState().m_ftpLoggedIn.store(true);
+    return true;
+  }
+  GetConnectionState().m_ftpLoggedIn.store(false);
+  m_ftp.Logout();
+  return false;
+}
+
+void CDlgRecordMgr::FetchReceiverEntries() {
+  m_entries.clear();
+  if (!LoginReceiver()) return;
+  m_entries = records::ScanReceiver(m_ftp, m_radioMode);
+}
+
+void CDlgRecordMgr::ShowReceiverEntries() {
+  m_receiverList->clear();
+  const QIcon icon = RowIcon();
+  for (std::size_t i = 0; i < m_entries.size(); ++i) {
+    const records::RecordingEntry& entry = m_entries[i];
+    QTreeWidgetItem* row = MakeRow(records::ReceiverRowName(entry, m_radioMode), entry.size, entry.date, icon);
+    row->setData(0, Qt::UserRole, static_cast<qulonglong>(i));
+    m_receiverList->addTopLevelItem(row);
+  }
+}
+
+void CDlgRecordMgr::UpdateLocalUsage() {
+  const records::DiskFigures figures = records::LocalDiskFigures(m_recordPath);
+  m_localStrip->SetFigures(figures.total, figures.used);
+}
+
+void CDlgRecordMgr::UpdateReceiverUsage() {
+  ICommandChannel* channel = GetConnectedCommandChannel();
+  if (channel == nullptr) return;  // the channel has told the user
+  const int total = channel->GetPartitionSize();
+  const int free = channel->GetFreeMBSize();
+  m_receiverStrip->SetFigures(total, total - free);
+}
+
+void CDlgRecordMgr::RefreshAll() {
+  if (m_downloadBusy.load()) return;
+  if (m_refreshPending) {
+    m_refreshPending = false;
+    ShowInfoText(GetText(kTextRecordDirChanged));
+    m_recordPath = GetSettings().GetRecordPath();
+  }
+  m_localStrip->SetPath(Qs(m_recordPath));
+  m_receiverStrip->SetPath(QString::fromLatin1(records::kReceiverStripPath));
+  FillLocalList();
+  FetchReceiverEntries();
+  ShowReceiverEntries();
+  UpdateLocalUsage();
+  UpdateReceiverUsage();
+}
+
+void CDlgRecordMgr::RecordDirectoryMayHaveChanged() {
+  // PC folder names differ by case on this platform, so the comparison is exact.
+  if (GetSettings().GetRecordPath() != m_recordPath) m_refreshPending = true;
+}
+
+void CDlgRecordMgr::OnShownAgain() {
+  if (!m_refreshPending) return;
+  CWaitCursor wait;
+  RefreshAll();
+}
+
+// ---- commands
+
+void CDlgRecordMgr::OnRefresh() {
+  if (m_downloadBusy.load()) return;
+  CWaitCursor wait;
+  RefreshAll();
+}
+
+void CDlgRecordMgr::OnToggleMode() {
+  if (m_downloadBusy.load()) {
+    Button(IDC_TV_RADIO)->setChecked(m_radioMode);
+    return;
+  }
+  CWaitCursor wait;
+  m_radioMode = !m_radioMode;
+  Button(IDC_TV_RADIO)->setChecked(m_radioMode);
+  m_receiverSort.ascending = false;
+  m_localSort.ascending = false;
+  RefreshAll();
+}
+
+void CDlgRecordMgr::OnChangeDirectory() {
+  if (m_downloadBusy.load()) return;
+  const std::optional<std::string> picked = GetFileDialogs().BrowseForFolder("Select Folder", m_recordPath);
+  if (!picked) return;
+  // A file of that name is no folder either.
+  if (!std::filesystem::is_directory(*picked)) {
+    ShowInfoText(Format("%s %s", picked->c_str(), GetText(kTextNotValidFolder)));
+    return;
+  }
+  if (!GetSettings().SetRecordPath(*picked)) return;  // the settings have told the user
+  m_recordPath = GetSettings().GetRecordPath();
+  m_localStrip->SetPath(Qs(m_recordPath));
+  FillLocalList();
+  // The new folder may lie on another disk.
+  UpdateLocalUsage();
+}
+
+void CDlgRecordMgr::OnDelete() {
+  if (m_downloadBusy.load()) return;
+  CWaitCursor wait;
+  if (m_focusedList == IDC_RECEIVER_LIST) DeleteReceiverSelection();
+  if (m_focusedList == IDC_LOCAL_LIST) DeleteLocalSelection();
+}
+
+void CDlgRecordMgr::ShowContextMenu(CRecordList* list, const QPoint& at) {
+  if (m_downloadBusy.load() || list->SelectedRows().empty()) return;
+  QMenu menu(this);
+  QAction* download = nullptr;
+  if (list == m_receiverList) download = menu.addAction(QStringLiteral("Download"));
+  QAction* remove = menu.addAction(QString::fromUtf8(GetText(kTextDelete)));
+  QAction* chosen = menu.exec(list->viewport()->mapToGlobal(at));
+  if (chosen == nullptr) return;
+  if (chosen == download) {
+    StartDownload();
+  } else if (chosen == remove) {
+    m_focusedList = list->Id();
+    OnDelete();
+  }
+}
+
+void CDlgRecordMgr::SortList(int listId, int column) {
+  CRecordList* list = ListById(listId);
+  if (list == nullptr) return;
+  SortState& state = list == m_receiverList ? m_receiverSort : m_localSort;
+  state.ascending = !state.ascending;
+  state.column = column;
+  const int kind = records::SortKindOfColumn(column);
+  std::vector<QTreeWidgetItem*> rows;
+  while (list->topLevelItemCount() > 0) rows.push_back(list->takeTopLevelItem(0));
+  const bool ascending = state.ascending;
+  std::stable_sort(rows.begin(), rows.end(), [&](const QTreeWidgetItem* a, const QTreeWidgetItem* b) {
+    const int order = records::CompareCells(kind, a->text(column).toStdString(), b->text(column).toStdString());
+    return ascending ? order < 0 : order > 0;
+  });
+  for (QTreeWidgetItem* row : rows) list->addTopLevelItem(row);
+}
+
+// ---- deletion
+
+void CDlgRecordMgr::DeleteLocalSelection() {
+  if (m_downloadBusy.load()) return;
+  const std::vector<int> rows = m_localList->SelectedRows();
+  if (rows.empty()) return;
+  const std::string question =
+      rows.size() == 1
+          ? Format(GetText(kTextDeleteOne), m_localList->topLevelItem(rows.front())->text(0).toStdString().c_str())
+          : Format(GetText(kTextDeleteMany), static_cast<int>(rows.size()));
+  if (!AskConfirmText(question)) return;
+  std::vector<std::string> names;
+  for (auto row = rows.rbegin(); row != rows.rend(); ++row)
+    names.push_back(m_localList->topLevelItem(*row)->text(0).toStdString());
+  if (ShellDeletePaths(RemoveTrailingBackslash(m_recordPath), names)) {
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row) delete m_localList->takeTopLevelItem(*row);
+  }
+  FillLocalList();
+  UpdateLocalUsage();
+}
+
+void CDlgRecordMgr::DeleteReceiverSelection() {
+  if (m_downloadBusy.load()) return;
+  const std::vector<int> rows = m_receiverList->SelectedRows();
+  if (rows.empty()) return;
+  const std::string question =
+      rows.size() == 1
+          ? Format(GetText(kTextDeleteOne), m_receiverList->topLevelItem(rows.front())->text(0).toStdString().c_str())
+          : Format(GetText(kTextDeleteMany), static_cast<int>(rows.size()));
+  if (!AskConfirmText(question)) return;
+  ICommandChannel* channel = GetConnectedCommandChannel();
+  if (channel == nullptr) return;
+  const int kind = m_radioMode ? 2 : 1;
+  std::vector<int> keys;
+  for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+    const QVariant data = m_receiverList->topLevelItem(*row)->data(0, Qt::UserRole);
+    const auto index = static_cast<std::size_t>(data.toULongLong());
+    if (!data.isValid() || index >= m_entries.size()) continue;
+    keys.push_back(records::KeyFromPath(m_entries[index].path));
+  }
+  channel->DeleteByKeyList(kind, keys);  // a refusal shows in the refreshed list
+  FetchReceiverEntries();
+  ShowReceiverEntries();
+  UpdateReceiverUsage();
+}
+
+// ---- renaming
+
+void CDlgRecordMgr::StartRenameAgain(int row) {
+  m_labelEditing = true;
+  QTimer::singleShot(0, this, [this, row] {
+    QTreeWidgetItem* item = m_localList->topLevelItem(row);
+    if (item == nullptr) {
+      m_labelEditing = false;
+      return;
+    }
+    m_localList->setCurrentItem(item);
+    m_localList->editItem(item, 0);
+  });
+}
+
+bool CDlgRecordMgr::RenameLocalRecording(int row, const std::string& typed) {
+  QTreeWidgetItem* item = m_localList->topLevelItem(row);
+  if (item == nullptr) {
+    m_labelEditing = false;
+    return true;
+  }
+  const std::string current = item->text(0).toStdString();
+  std::vector<std::string> names;
+  for (int i = 0; i < m_localList->topLevelItemCount(); ++i)
+    names.push_back(m_localList->topLevelItem(i)->text(0).toStdString());
+  records::RenameCheck check = records::CheckRename(typed, current, names, m_radioMode);
+  const std::string target = JoinPcPath(m_recordPath, check.name);
+  // A file the list does not show (made since it was filled) is not replaced either.
+  if (check.outcome == records::RenameCheck::kRename && PathExists(target))
+    check.outcome = records::RenameCheck::kExists;
+  switch (check.outcome) {
+    case records::RenameCheck::kEmpty:
+      ShowErrorText(GetText(kTextNoFilename));
+      StartRenameAgain(row);
+      return false;
+    case records::RenameCheck::kBadCharacter:
+      ShowErrorText(records::BadCharacterMessage());
+      StartRenameAgain(row);
+      return false;
+    case records::RenameCheck::kExists:
+      ShowErrorText(GetText(kTextNameExists));
+      StartRenameAgain(row);
+      return false;
+    case records::RenameCheck::kUnchanged: break;
+    case records::RenameCheck::kRename:
+      if (std::rename(JoinPcPath(m_recordPath, current).c_str(), target.c_str()) == 0) item->setText(0, Qs(check.name));
+      break;
+  }
+  m_labelEditing = false;
+  return true;
+}
+
+// ---- download
+
+void CDlgRecordMgr::EnableCommands(bool enable) {
+  for (int id : {IDC_DOWNLOAD, IDC_RENAME, IDC_DELETE, IDC_REFRESH, IDC_CHANGE_DIRECTORY, IDC_TV_RADIO})
+    Button(id)->setEnabled(enable);
+}
+
+void CDlgRecordMgr::CancelDownload(void* context, int /*value*/) {
+  auto* self = static_cast<CDlgRecordMgr*>(context);
+  // Ends the job after the file that is moving; the client stops that one
+  // after its current chunk.
+  self->m_cancelRequested.store(true);
+  self->m_ftp.Abort();
+}
+
+bool CDlgRecordMgr::StartDownload() {
+  if (m_downloadBusy.load()) return false;
+  const std::vector<int> rows = m_receiverList->SelectedRows();
+  if (rows.empty()) return false;
+  std::vector<DownloadItem> items;
+  for (int row : rows) {
+    const QVariant data = m_receiverList->topLevelItem(row)->data(0, Qt::UserRole);
+    const auto index = static_cast<std::size_t>(data.toULongLong());
+    if (!data.isValid() || index >= m_entries.size()) continue;
+    items.push_back({m_entries[index], records::DownloadTarget(m_recordPath, m_entries[index], m_radioMode)});
+  }
+  if (items.empty()) return false;
+
+  const QRect frame = geometry();
+  m_progress->move(frame.center() - QPoint(m_progress->width() / 2, m_progress->height() / 2));
+  m_progress->Reset();
+  m_progress->EnableCancel(true);
+  m_progress->SetRange(0, 1);
+  m_progress->SetPos(0);
+  m_progress->SetCancelHandler(&CDlgRecordMgr::CancelDownload, this);
+  m_progress->show();
+  m_progress->raise();
+  m_progress->activateWindow();
+
+  // Busy before the worker starts, so that nothing else reaches the client meanwhile.
+  m_cancelRequested.store(false);
+  m_downloadBusy.store(true);
+  EnableCommands(false);
+  if (m_worker.joinable()) m_worker.join();
+  m_worker = std::thread([this, items = std::move(items)] {
+    const DownloadResult result = DownloadSelection(items);
+    QMetaObject::invokeMethod(
+        this, [this, result] { FinishDownload(result); }, Qt::QueuedConnection);
+  });
+  return true;
+}
+
+CDlgRecordMgr::DownloadResult CDlgRecordMgr::DownloadSelection(const std::vector<DownloadItem>& items) {
+  if (items.empty()) return DownloadResult::kFailed;
+  if (!LoginReceiver()) return DownloadResult::kLoginFailed;
+  CFTPObserver observer(*m_progress);
+  m_ftp.AddObserver(&observer);
+  DownloadResult result = DownloadResult::kDone;
+  for (const DownloadItem& item : items) {
+    if (m_cancelRequested.load()) {
+      result = DownloadResult::kFailed;
+      break;
+    }
+    const std::string folder = GetParentPath(item.entry.path, true);
+    const std::string name = GetFileName(item.entry.path, true);
+    // A folder that cannot be entered skips the rest of the selection.
+    if (m_ftp.ChangeDir(folder) != 0) break;
+    observer.SetFileSize(static_cast<std::int64_t>(item.entry.size));
+    if (item.localPath.empty()) {
+      LogError("recordings: receiver file name %s refused", name.c_str());
+      result = DownloadResult::kFailed;
+      break;
+    }
+    if (!m_ftp.DownloadFile(name, item.localPath, nsFTP::CTransferType::ImageType())) {
+      result = DownloadResult::kFailed;
+      break;
+    }
+  }
+  m_ftp.RemoveObserver(&observer);
+  return result;
+}
+
+void CDlgRecordMgr::FinishDownload(DownloadResult result) {
+  if (m_worker.joinable()) m_worker.join();  // it has handed over its result and ends now
+  m_progress->hide();
+  if (result == DownloadResult::kFailed) {
+    FillLocalList();
+    ShowErrorText(GetText(kTextDownloadFail));
+  }
+  m_downloadBusy.store(false);
+  {
+    CWaitCursor wait;
+    RefreshAll();
+  }
+  EnableCommands(true);
+  Q_EMIT downloadFinished(result == DownloadResult::kDone);
+}
+
+}  // namespace vantrel::ui
