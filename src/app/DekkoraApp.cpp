@@ -5,7 +5,9 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <csignal>
+#include <iostream>
 
+#include "app/CommandLine.h"
 #include "app/DekkoraDlg.h"
 #include "app/DlgConnect.h"
 #include "app/LauncherLayout.h"
@@ -31,6 +33,13 @@ std::string CDekkoraApp::ApplicationFolder() {
 int CDekkoraApp::Run(int argc, char** argv) {
   // A peer that closes a connection must give an error, not end the process.
   std::signal(SIGPIPE, SIG_IGN);
+
+  const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  if (IsCommandLineQuery(args)) {
+    // Answered without a display; the manual is found next to the executable.
+    QCoreApplication core(argc, argv);
+    return AnswerCommandLine(args, CDekkoraDlg::ManualFolder(), std::cout).value_or(0);
+  }
 
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("vantrel-manager"));

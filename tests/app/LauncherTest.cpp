@@ -5,9 +5,12 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
+#include <sstream>
 
+#include "app/CommandLine.h"
 #include "app/DekkoraDlg.h"
 #include "app/LauncherLayout.h"
+#include "app/ManagerWindows.h"
 #include "core/AppSettings.h"
 #include "support/TempDir.h"
 #include "ui/controls/ButtonST.h"
@@ -165,3 +168,31 @@ TEST_F(LauncherWindow, HelpOpensTheRussianPageForRussianInAnyCase) {
 }
 
 #include "LauncherTest.moc"
+
+TEST(ManagerWindows, FileManagerPortTakesOnlyAValidOverride) {
+  EXPECT_EQ(FileManagerPort(nullptr), 21);
+  EXPECT_EQ(FileManagerPort(""), 21);
+  EXPECT_EQ(FileManagerPort("2121"), 2121);
+  EXPECT_EQ(FileManagerPort("65535"), 65535);
+  for (const char* bad : {"0", "65536", "99999999999", "21x", " 21", "-21", "port"}) {
+    EXPECT_EQ(FileManagerPort(bad), 21) << bad;
+  }
+}
+
+TEST(CommandLine, AnswersHelpAndVersionAndLeavesTheRestToQt) {
+  EXPECT_FALSE(IsCommandLineQuery({}));
+  EXPECT_FALSE(IsCommandLineQuery({"-platform", "offscreen", "-style", "fusion"}));
+  std::ostringstream none;
+  EXPECT_FALSE(AnswerCommandLine({"-platform", "xcb"}, "/opt/m", none).has_value());
+  EXPECT_TRUE(none.str().empty());
+
+  std::ostringstream help;
+  ASSERT_TRUE(IsCommandLineQuery({"-platform", "xcb", "--help"}));
+  EXPECT_EQ(AnswerCommandLine({"-platform", "xcb", "--help"}, "/opt/m", help), 0);
+  EXPECT_NE(help.str().find("\nManual: /opt/m/index.html\n"), std::string::npos) << help.str();
+
+  // The first word asked for is the one answered.
+  std::ostringstream version;
+  EXPECT_EQ(AnswerCommandLine({"--version", "--help"}, "/opt/m", version), 0);
+  EXPECT_EQ(version.str(), "Vantrel Manager " VANTREL_VERSION_TEXT "\n");
+}
