@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QEnterEvent>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSignalSpy>
@@ -319,3 +320,18 @@ TEST_F(ButtonST, IconsFromResources) {
 }
 
 }  // namespace
+
+TEST(ButtonSTCaption, ALongCaptionGetsASmallerFontThatFitsAndAShortOneKeepsItsOwn) {
+  QFont font(QStringLiteral("DejaVu Sans"));
+  font.setPointSizeF(9);
+  const QString longCaption = QString::fromUtf8("&Файловый менеджер");
+  const int width = QFontMetrics(font).horizontalAdvance(QString::fromUtf8("Файловый менеджер")) * 3 / 4;
+  const QFont fitted = vantrel::ui::FittingCaptionFont(font, longCaption, width);
+  EXPECT_LT(fitted.pointSizeF(), font.pointSizeF());
+  EXPECT_LE(QFontMetrics(fitted).horizontalAdvance(QString::fromUtf8("Файловый менеджер")), width);
+  EXPECT_EQ(fitted.family(), font.family());
+
+  EXPECT_EQ(vantrel::ui::FittingCaptionFont(font, QStringLiteral("&Help"), width).pointSizeF(), 9.0);
+  // Nothing fits in 3 pixels: the font stops at 6 points.
+  EXPECT_EQ(vantrel::ui::FittingCaptionFont(font, longCaption, 3).pointSizeF(), 6.0);
+}

@@ -2,10 +2,12 @@
 
 #include <QEnterEvent>
 #include <QFocusEvent>
+#include <QFontMetrics>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QRegularExpression>
 #include <algorithm>
 
 #include "ui/controls/Resources.h"
@@ -340,7 +342,7 @@ void CButtonST::paintEvent(QPaintEvent*) {
   // 5. Caption, on one line, centred in what the icon leaves.
   const QRect captionRect = CaptionRect();
   if (!captionRect.isNull()) {
-    painter.setFont(font());
+    painter.setFont(FittingCaptionFont(font(), text(), captionRect.width()));
     if (isEnabled()) {
       painter.setPen(CurrentTextColor());
       painter.drawText(captionRect.translated(shift), kCaptionAlignment | kCaptionFlags, text());
@@ -361,6 +363,17 @@ void CButtonST::paintEvent(QPaintEvent*) {
       painter.drawRect(focus);
     }
   }
+}
+
+QFont FittingCaptionFont(const QFont& font, const QString& caption, int width) {
+  QString shown = caption;
+  shown.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+  QFont fitted = font;
+  if (fitted.pointSizeF() <= 0) return fitted;  // a pixel-sized font is left as it is
+  while (QFontMetrics(fitted).horizontalAdvance(shown) > width && fitted.pointSizeF() > 6.0) {
+    fitted.setPointSizeF(std::max(6.0, fitted.pointSizeF() - 0.5));
+  }
+  return fitted;
 }
 
 }  // namespace vantrel::ui

@@ -137,4 +137,9 @@ class CButtonST : public QAbstractButton {
   QSize m_iconExtent;
 };
 
+// The button's font, made smaller step by step (not below 6 points) until the
+// caption, "&" mnemonics aside, fits the width: a translated caption longer
+// than the button then stays whole instead of losing both ends.
+QFont FittingCaptionFont(const QFont& font, const QString& caption, int width);
+
 }  // namespace vantrel::ui
