@@ -413,9 +413,14 @@ Outcome ParseAndWalk(ChannelList& list, std::string_view document, std::string& 
   }
   if (root == nullptr || !NameIs(root, "Servicelist")) {
     LogMessage("after FREE xml");
-    reason = std::string("the document element is ") +
-             (root != nullptr ? "<" + std::string(ixmlNode_getNodeName(root)) + ">" : "missing") +
-             ", not <Servicelist>";
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "..." + std::string&& at -O3.
+    reason = "the document element is ";
+    if (root != nullptr) {
+      reason.append("<").append(ixmlNode_getNodeName(root)).append(">");
+    } else {
+      reason.append("missing");
+    }
+    reason.append(", not <Servicelist>");
     return Outcome::WrongDocument;
   }
 

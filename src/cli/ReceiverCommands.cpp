@@ -265,7 +265,9 @@ bool DownloadInto(CSession& session, const std::string& remote, const std::strin
                   std::string& failure) {
   const fs::path targetPath(target);
   const fs::path folder = targetPath.has_parent_path() ? targetPath.parent_path() : fs::path(".");
-  std::string pattern = (folder / ("." + targetPath.filename().string() + ".part-XXXXXX")).string();
+  std::string partName = ".";  // appended: GCC 12 warns falsely on "." + std::string&& at -O3
+  partName.append(targetPath.filename().string()).append(".part-XXXXXX");
+  std::string pattern = (folder / partName).string();
   const int fd = ::mkstemp(pattern.data());
   if (fd < 0) {
     failure = "cannot write into " + folder.string() + ": " + std::strerror(errno);
@@ -337,7 +339,9 @@ int BackupChannels(CSession& session, const std::string& folder) {
   std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &parts);
   std::string target;
   for (int n = 1; n < 1000; ++n) {
-    target = JoinPcPath(folder, std::string("channel-") + stamp + (n == 1 ? "" : "-" + std::to_string(n)) + ".xml");
+    std::string name = std::string("channel-") + stamp;
+    if (n > 1) name.append("-").append(std::to_string(n));
+    target = JoinPcPath(folder, name + ".xml");
     if (!PathExists(target)) break;
   }
   std::string failure;
