@@ -398,3 +398,37 @@ TEST(FileMgr, Screenshot) {
   QTest::qWait(200);
   ASSERT_TRUE(f.window->grab().save(QString::fromUtf8(target)));
 }
+
+TEST(FileMgr, TheDocumentsItemIsNotDeletedButAFolderBelowTheDesktopIs) {
+  Fixture f(SimOptions("127.0.0.127"));
+  ASSERT_TRUE(f.Open());
+  TempDir documents;
+  documents.Write("letter.txt", "keep me");
+  fs::create_directories(documents.File("Taxes"));
+  fs::create_directories(f.pc.File("old"));
+  CTreeLocal* tree = f.window->TreeLocal();
+  tree->m_documentsPath = documents.Path();
+  tree->Init();
+  ASSERT_NE(tree->Documents(), nullptr);
+
+  tree->setCurrentItem(tree->Documents());
+  f.window->SetLastFocusedPane(CTreeLocal::IDC);
+  f.window->OnCommand(CDlgFileMgr::IDC_DELETE);
+  EXPECT_TRUE(f.prompt.Records().empty()) << "not even asked";
+  EXPECT_EQ(ReadFile(documents.File("letter.txt")), "keep me");
+  EXPECT_TRUE(fs::is_directory(documents.File("Taxes")));
+
+  // An ordinary folder is asked about and deleted.
+  f.ShowPcDesktop();
+  QTreeWidgetItem* old = nullptr;
+  for (int i = 0; i < tree->Top()->childCount(); ++i) {
+    if (CTreePane::Text(tree->Top()->child(i)) == "old") old = tree->Top()->child(i);
+  }
+  ASSERT_NE(old, nullptr);
+  tree->setCurrentItem(old);
+  f.window->SetLastFocusedPane(CTreeLocal::IDC);
+  f.prompt.SetNextAnswer(true);
+  f.window->OnCommand(CDlgFileMgr::IDC_DELETE);
+  ASSERT_EQ(f.prompt.Records().size(), 1u);
+  EXPECT_FALSE(fs::exists(f.pc.File("old")));
+}

@@ -669,8 +669,10 @@ void CDlgFileMgr::DeleteLocalTree() {
   QTreeWidgetItem* item = m_treeLocal->currentItem();
   if (item == nullptr || item == m_treeLocal->MyComputer()) return;
   const int kind = CTreeLocal::Kind(item);
+  // The documents item is the user's whole documents folder, which the tree
+  // does not show again once gone: it is kept like the desktop and the drives.
   if (kind == CTreeLocal::kTop || kind == CTreeLocal::kMyComputer || kind == CTreeLocal::kDrive ||
-      kind == CTreeLocal::kPlaceholder) {
+      kind == CTreeLocal::kDocuments || kind == CTreeLocal::kPlaceholder) {
     UpdateLocalDiskFigures();
     return;
   }
