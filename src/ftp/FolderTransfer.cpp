@@ -256,6 +256,7 @@ void CFTPObserver::OnBegin(const std::string& local, std::int64_t size) {
   m_position = 0;
   m_sink.SetRange(0, m_blocks);
   m_sink.SetPos(0);
+  m_sink.Flush();  // the new file's name and empty bar at once
 }
 
 void CFTPObserver::OnChunk(const char*, int bytes) {

@@ -152,6 +152,10 @@ class CFTPObserver : public nsFTP::CFTPClient::CNotification {
   void NotifyDownloadEnd(const std::string&, const std::string&, std::int64_t) override { OnEnd(); }
   void NotifyUploadEnd(const std::string&, const std::string&, std::int64_t) override { OnEnd(); }
 
+  // The size the bar counts for the next file when the receiver reports none
+  // (the recordings window knows it from the listing).
+  void SetFileSize(std::int64_t size) { m_fileSize = size; }
+
   std::int64_t BytesDone() const { return m_bytesDone; }
   std::int64_t FileSize() const { return m_fileSize; }
   int Blocks() const { return m_blocks; }

@@ -125,7 +125,8 @@ struct FakeDisplay {
 
 TEST(FTPObserver, CountsBlocksOfTheFile) {
   FakeDisplay display;
-  vantrel::ui::CFTPObserver observer(display);
+  vantrel::ui::CWindowProgressSink<FakeDisplay> sink(display);
+  vantrel::CFTPObserver observer(sink);
   // No size yet: one block.
   observer.NotifyDownloadBegin("/r/x", "/pc/rec/a.tts", -1);
   EXPECT_EQ(display.name, "a.tts");
@@ -142,9 +143,9 @@ TEST(FTPObserver, CountsBlocksOfTheFile) {
   // A file without a size keeps the previous file's range.
   observer.NotifyUploadBegin("/pc/c", "/r/c", 0);
   EXPECT_EQ(display.upper, 2);
-  EXPECT_EQ(vantrel::ui::CFTPObserver::BlocksFor(1), 1);
-  EXPECT_EQ(vantrel::ui::CFTPObserver::BlocksFor(1024ll * 1024 * 1024), 524288);
-  EXPECT_EQ(vantrel::ui::CFTPObserver::PositionFor(0, 100), 0);
+  EXPECT_EQ(vantrel::CFTPObserver::BlocksFor(1), 1);
+  EXPECT_EQ(vantrel::CFTPObserver::BlocksFor(1024ll * 1024 * 1024), 524288);
+  EXPECT_EQ(vantrel::CFTPObserver::PositionFor(0, 100), 0);
 }
 
 TEST(SimpleProgress, FiguresAndPlaces) {

@@ -20,6 +20,7 @@
 #include "ui/channel/DlgProgress.h"
 #include "ui/controls/ButtonST.h"
 #include "ui/controls/CheckST.h"
+#include "ui/controls/FTPObserver.h"
 #include "ui/controls/Resources.h"
 #include "ui/controls/SimpleProgress.h"
 #include "ui/controls/SplitterBar.h"
@@ -40,18 +41,6 @@ constexpr ButtonPlace kButtons[] = {
 };
 
 // The progress window's setters only publish values, so the worker never waits per chunk.
-class CProgressSink final : public IProgressSink {
- public:
-  explicit CProgressSink(CDlgProgress& dialog) : m_dialog(dialog) {}
-  void SetName(const std::string& name) override { m_dialog.SetName(name); }
-  void SetRange(int lower, int upper) override { m_dialog.SetRange(lower, upper); }
-  void SetPos(int position) override { m_dialog.SetPos(position); }
-  void Flush() override { m_dialog.Flush(); }
-
- private:
-  CDlgProgress& m_dialog;
-};
-
 void OnProgressCancel(void* context, int) { static_cast<CDlgFileMgr*>(context)->CancelTransfer(); }
 
 bool IsFolderEntry(const nsFTP::CFTPFileStatus& entry) {
@@ -489,7 +478,7 @@ void CDlgFileMgr::RunJob(TransferJob job) {
   const nsFTP::CServerLogin login(GetSettings().GetLastIP(), m_ftpPort, GetSettings().GetUserID(),
                                   GetSettings().GetPINCODE());
   m_worker = std::thread([this, login, job = std::move(job)] {
-    CProgressSink sink(*m_progress);
+    CWindowProgressSink<CDlgProgress> sink(*m_progress);
     CFTPObserver observer(sink);
     m_ftp->AddObserver(&observer);
     TransferResult result;

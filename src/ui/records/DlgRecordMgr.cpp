@@ -555,7 +555,8 @@ bool CDlgRecordMgr::StartDownload() {
 CDlgRecordMgr::DownloadResult CDlgRecordMgr::DownloadSelection(const std::vector<DownloadItem>& items) {
   if (items.empty()) return DownloadResult::kFailed;
   if (!LoginReceiver()) return DownloadResult::kLoginFailed;
-  CFTPObserver observer(*m_progress);
+  CWindowProgressSink<CDlgProgress> sink(*m_progress);
+  CFTPObserver observer(sink);
   m_ftp.AddObserver(&observer);
   DownloadResult result = DownloadResult::kDone;
   for (const DownloadItem& item : items) {
