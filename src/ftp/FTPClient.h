@@ -33,6 +33,8 @@
 
 namespace nsFTP {
 
+class CFile;
+
 class CFTPClient {
  public:
   class CNotification;
@@ -164,6 +166,9 @@ class CFTPClient {
   int SimpleCommand(const CCommand& command, const CArg& arguments, CServerReply* reply = nullptr);
   void ExtractVersion(const std::string& reply);
   bool TakeAbortRequest();
+  // The checks before a transfer: a safe receiver path, no cancel pending,
+  // the PC file opened with mode. false, reported, when one fails.
+  bool PrepareTransfer(const std::string& remotePath, const std::string& localPath, const char* mode, CFile& file);
 
   bool ExecuteDataCommand(const CCommand& command, const std::string& argument, const CTransferType& type,
                           ITransferNotification& data);

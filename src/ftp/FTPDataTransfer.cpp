@@ -49,17 +49,23 @@ bool CFTPClient::List(const std::string& path, TFTPFileStatusShPtrVec& entries) 
   return true;
 }
 
-bool CFTPClient::DownloadFile(const std::string& remotePath, const std::string& localPath, const CTransferType& type) {
+bool CFTPClient::PrepareTransfer(const std::string& remotePath, const std::string& localPath, const char* mode,
+                                 CFile& file) {
   if (!IsSafeArgument(remotePath)) {
     ReportError(kUnsafeArgument);
     return false;
   }
   if (TakeAbortRequest()) return false;
-  CFile file;
-  if (!file.Open(localPath, "wb")) {
+  if (!file.Open(localPath, mode)) {
     ReportSystemError(errno);
     return false;
   }
+  return true;
+}
+
+bool CFTPClient::DownloadFile(const std::string& remotePath, const std::string& localPath, const CTransferType& type) {
+  CFile file;
+  if (!PrepareTransfer(remotePath, localPath, "wb", file)) return false;
   // TYPE I first: many servers refuse SIZE in ASCII mode.
   SetTransferType(type);
   std::int64_t size = 0;
@@ -75,16 +81,8 @@ bool CFTPClient::DownloadFile(const std::string& remotePath, const std::string& 
 }
 
 bool CFTPClient::UploadFile(const std::string& localPath, const std::string& remotePath, const CTransferType& type) {
-  if (!IsSafeArgument(remotePath)) {
-    ReportError(kUnsafeArgument);
-    return false;
-  }
-  if (TakeAbortRequest()) return false;
   CFile file;
-  if (!file.Open(localPath, "rb")) {
-    ReportSystemError(errno);
-    return false;
-  }
+  if (!PrepareTransfer(remotePath, localPath, "rb", file)) return false;
   const std::int64_t size = file.GetSize();
   file.Seek(0);
   ForEachObserver([&](CNotification& o) { o.NotifyUploadBegin(localPath, remotePath, size); });

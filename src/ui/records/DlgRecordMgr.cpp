@@ -404,15 +404,23 @@ void CDlgRecordMgr::SortList(int listId, int column) {
 
 // ---- deletion
 
+namespace {
+
+// The question before deleting rows: one row by its name, more by their count; true on Yes.
+bool AskDeleteRows(const QTreeWidget& list, const std::vector<int>& rows) {
+  const std::string question =
+      rows.size() == 1 ? Format(GetText(kTextDeleteOne), list.topLevelItem(rows.front())->text(0).toStdString().c_str())
+                       : Format(GetText(kTextDeleteMany), static_cast<int>(rows.size()));
+  return AskConfirmText(question);
+}
+
+}  // namespace
+
 void CDlgRecordMgr::DeleteLocalSelection() {
   if (m_downloadBusy.load()) return;
   const std::vector<int> rows = m_localList->SelectedRows();
   if (rows.empty()) return;
-  const std::string question =
-      rows.size() == 1
-          ? Format(GetText(kTextDeleteOne), m_localList->topLevelItem(rows.front())->text(0).toStdString().c_str())
-          : Format(GetText(kTextDeleteMany), static_cast<int>(rows.size()));
-  if (!AskConfirmText(question)) return;
+  if (!AskDeleteRows(*m_localList, rows)) return;
   std::vector<std::string> names;
   for (auto row = rows.rbegin(); row != rows.rend(); ++row)
     names.push_back(m_localList->topLevelItem(*row)->text(0).toStdString());
@@ -427,11 +435,7 @@ void CDlgRecordMgr::DeleteReceiverSelection() {
   if (m_downloadBusy.load()) return;
   const std::vector<int> rows = m_receiverList->SelectedRows();
   if (rows.empty()) return;
-  const std::string question =
-      rows.size() == 1
-          ? Format(GetText(kTextDeleteOne), m_receiverList->topLevelItem(rows.front())->text(0).toStdString().c_str())
-          : Format(GetText(kTextDeleteMany), static_cast<int>(rows.size()));
-  if (!AskConfirmText(question)) return;
+  if (!AskDeleteRows(*m_receiverList, rows)) return;
   ICommandChannel* channel = GetConnectedCommandChannel();
   if (channel == nullptr) return;
   const int kind = m_radioMode ? 2 : 1;
