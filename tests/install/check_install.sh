@@ -17,7 +17,8 @@ for f in share/vantrel-manager/manual/index.html share/vantrel-manager/manual/ru
          share/applications/vantrel-manager.desktop \
          share/icons/hicolor/scalable/apps/vantrel-manager.svg \
          share/vantrel-manager/receiver-sim/receiver_sim.py \
-         share/vantrel-manager/receiver-sim/sample/channel.xml; do
+         share/vantrel-manager/receiver-sim/sample/channel.xml \
+         share/man/man1/vantrel-manager.1 share/man/man1/vantrel-cli.1 share/man/man1/vantrel-receiver-sim.1; do
   [ -s "$prefix/$f" ] || fail "$f is missing or empty"
 done
 
