@@ -7,6 +7,7 @@
 #include <ctime>
 #include <fstream>
 
+#include "core/TextTable.h"
 #include "support/TempDir.h"
 #include "ui/controls/FTPObserver.h"
 #include "ui/controls/MultiColorStatic.h"
@@ -174,6 +175,24 @@ TEST(SimpleProgress, FiguresAndPlaces) {
   strip.resize(300, CSimpleProgress::kHeight);
   EXPECT_EQ(strip.PathLabel()->width(), 0);
   EXPECT_EQ(strip.TotalLabel()->x(), 180);
+}
+
+TEST(SimpleProgress, ALongerFigureWidensItsLabelInsteadOfBeingCut) {
+  using vantrel::ui::CSimpleProgress;
+  vantrel::SelectTextTable(vantrel::LANG_GERMAN);
+  CSimpleProgress strip;
+  strip.resize(800, CSimpleProgress::kHeight);
+  strip.SetFigures(258019, 178243);  // "Gesamt : 258019MB" needs more than 120 pixels
+  vantrel::SelectTextTable(vantrel::LANG_ENGLISH);
+  for (const QLabel* label : {strip.TotalLabel(), strip.UsedLabel()}) {
+    EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text())) << label->text().toStdString();
+  }
+  EXPECT_GT(strip.TotalLabel()->width(), 120);
+  EXPECT_EQ(strip.TotalLabel()->geometry().right(), 799);
+  // Right to left, nothing overlaps: total, its swatch, used, its swatch, the path.
+  EXPECT_EQ(strip.TotalSwatch()->geometry().right() + 1, strip.TotalLabel()->x());
+  EXPECT_LE(strip.UsedLabel()->geometry().right() + 1, strip.TotalSwatch()->x());
+  EXPECT_LE(strip.PathLabel()->geometry().right() + 1 + 20, strip.UsedLabel()->x());
 }
 
 }  // namespace

@@ -113,13 +113,20 @@ void CSimpleProgress::Relayout() {
   const int t = 0;
   m_status->hide();
 
-  m_totalLabel->setGeometry(w - 120, t + 1, 120, 16);
+  // Each figure keeps its 120 pixels unless its text needs more (a longer
+  // translation, a large disk), so nothing is cut at the right edge.
   m_totalLabel->setText(QString::fromUtf8(GetText(kTextTotal)) + FigureText(m_unit, m_total));
-  m_totalSwatch->setGeometry(w - 140, t + 3, 20, 12);
-
-  m_usedLabel->setGeometry(w - 260, t + 1, 120, 16);
   m_usedLabel->setText(QString::fromUtf8(GetText(kTextUsed)) + FigureText(m_unit, m_used));
-  m_usedSwatch->setGeometry(w - 280, t + 3, 20, 12);
+  const auto labelWidth = [](const QLabel* label) {
+    return std::max(120, label->fontMetrics().horizontalAdvance(label->text()) + 4);
+  };
+  const int totalX = w - labelWidth(m_totalLabel);
+  m_totalLabel->setGeometry(totalX, t + 1, w - totalX, 16);
+  m_totalSwatch->setGeometry(totalX - 20, t + 3, 20, 12);
+  const int usedX = totalX - 20 - labelWidth(m_usedLabel);
+  m_usedLabel->setGeometry(usedX, t + 1, totalX - 20 - usedX, 16);
+  m_usedSwatch->setGeometry(usedX - 20, t + 3, 20, 12);
+  const int figuresX = usedX - 20;
   for (QWidget* shown :
        {static_cast<QWidget*>(m_totalLabel), static_cast<QWidget*>(m_usedLabel), m_totalSwatch, m_usedSwatch})
     shown->show();
@@ -128,7 +135,7 @@ void CSimpleProgress::Relayout() {
   m_iconButton->SetIcon(m_icon, QSize(16, 16));
 
   // Narrower than the figures and the icon: the path gets no width at all.
-  m_path->setGeometry(25, t + 1, std::max(0, w - 280 - 25), 16);
+  m_path->setGeometry(25, t + 1, std::max(0, figuresX - 25), 16);
 }
 
 void CSimpleProgress::resizeEvent(QResizeEvent* event) {
