@@ -71,27 +71,6 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = kBoundMs)
   return true;
 }
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteAt(const std::string& path, const std::string& bytes) {
-  fs::create_directories(fs::path(path).parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-// Every file and folder below root, with the file contents.
-std::map<std::string, std::string> Tree(const std::string& root) {
-  std::map<std::string, std::string> tree;
-  std::error_code ec;
-  for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator();
-       it.increment(ec)) {
-    tree[it->path().lexically_relative(root).string()] = it->is_directory() ? "<dir>" : ReadAll(it->path().string());
-  }
-  return tree;
-}
-
 // A picture shows something when it has a fair number of colours and no
 // single colour covers nearly all of it (a blank or black surface fails).
 ::testing::AssertionResult ShowsSomething(const QImage& image) {
@@ -336,8 +315,8 @@ TEST(WholeSystem, ConnectThenEveryWindowAndItsMainAction) {
   // File manager: a folder from the PC's desktop up to the receiver's Media
   // folder, then, the PC's copy moved aside, back down again.
   const std::string desktop = QDir::homePath().toStdString() + "/Desktop";
-  WriteAt(desktop + "/Holiday/day1.txt", "sun\n");
-  WriteAt(desktop + "/Holiday/photos/beach.jpg", std::string(50000, 'j'));
+  test::WriteAt(desktop + "/Holiday/day1.txt", "sun\n");
+  test::WriteAt(desktop + "/Holiday/photos/beach.jpg", std::string(50000, 'j'));
   fs::create_directories(desktop + "/Holiday/empty");
   launcher.Button(app::IDC_BTN_FILEMGR)->click();
   auto* files = dynamic_cast<ui::CDlgFileMgr*>(launcher.Manager(app::ManagerKind::FileMgr));
@@ -361,7 +340,7 @@ TEST(WholeSystem, ConnectThenEveryWindowAndItsMainAction) {
   files->OnCommand(ui::CDlgFileMgr::IDC_UPLOAD);
   ASSERT_TRUE(files->WaitForTransfer(kBoundMs));
   const std::string onReceiver = s.sim->DiskPath("/ftproot/Media/Holiday");
-  EXPECT_EQ(Tree(onReceiver), Tree(desktop + "/Holiday"));
+  EXPECT_EQ(test::Snapshot(onReceiver), test::Snapshot(desktop + "/Holiday"));
   EXPECT_GE(files->ListRemote()->Model().Find("Holiday"), 0);
 
   fs::rename(desktop + "/Holiday", desktop + "/Holiday.sent");
@@ -369,8 +348,8 @@ TEST(WholeSystem, ConnectThenEveryWindowAndItsMainAction) {
   select(files->ListRemote(), "Holiday");
   files->OnCommand(ui::CDlgFileMgr::IDC_DOWNLOAD);
   ASSERT_TRUE(files->WaitForTransfer(kBoundMs));
-  EXPECT_EQ(Tree(desktop + "/Holiday"), Tree(desktop + "/Holiday.sent"));
-  EXPECT_EQ(Tree(desktop + "/Holiday").count("photos/beach.jpg"), 1u);
+  EXPECT_EQ(test::Snapshot(desktop + "/Holiday"), test::Snapshot(desktop + "/Holiday.sent"));
+  EXPECT_EQ(test::Snapshot(desktop + "/Holiday").count("photos/beach.jpg"), 1u);
   EXPECT_TRUE(s.watcher.Messages().empty() || s.watcher.Messages().back() != GetText(301)) << s.watcher.MessageLog();
   Picture(files, "filemgr");
   files->close();
@@ -396,9 +375,9 @@ TEST(WholeSystem, ConnectThenEveryWindowAndItsMainAction) {
   Child<QAbstractButton>(recordings, ui::CDlgRecordMgr::IDC_DOWNLOAD)->click();
   ASSERT_TRUE(finished.wait(kBoundMs)) << s.watcher.MessageLog();
   EXPECT_TRUE(finished.at(0).at(0).toBool()) << s.watcher.MessageLog();
-  const std::string remote = ReadAll(s.sim->DiskPath(std::string(ui::records::kTvArchive) + "/" + wanted));
+  const std::string remote = test::ReadFile(s.sim->DiskPath(std::string(ui::records::kTvArchive) + "/" + wanted));
   ASSERT_FALSE(remote.empty());
-  EXPECT_EQ(ReadAll(s.records.File("Tagesschau.tts")), remote);
+  EXPECT_EQ(test::ReadFile(s.records.File("Tagesschau.tts")), remote);
   EXPECT_EQ(recordings->LocalList()->topLevelItemCount(), 1);
   Picture(recordings, "records");
   recordings->close();

@@ -16,10 +16,7 @@ static vantrel::test::IsolatedSettings g_isolated;
 
 namespace {
 
-void WriteAt(const std::string& path, const std::string& bytes) {
-  fs::create_directories(fs::path(path).parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
-}
+using vantrel::test::WriteAt;
 
 struct Session {
   explicit Session(const std::string& address)

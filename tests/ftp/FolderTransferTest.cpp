@@ -25,26 +25,6 @@ namespace {
 
 using Tree = std::map<std::string, std::string>;
 
-// Every entry under a folder: relative path -> contents, "<dir>" for folders.
-Tree Snapshot(const std::string& root) {
-  Tree tree;
-  std::error_code ec;
-  for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator();
-       it.increment(ec)) {
-    const std::string rel = it->path().lexically_relative(root).string();
-    const std::string bytes = it->is_directory() ? "<dir>" : ReadFile(it->path().string());
-    tree[rel] = bytes.size() <= 16
-                    ? bytes
-                    : std::to_string(bytes.size()) + "#" + std::to_string(std::hash<std::string>{}(bytes));
-  }
-  return tree;
-}
-
-void WriteAt(const std::string& path, const std::string& bytes) {
-  fs::create_directories(fs::path(path).parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
 // A nested tree with an empty folder and an empty file.
 void MakeTree(const std::string& root) {
   WriteAt(root + "/a.txt", "alpha");

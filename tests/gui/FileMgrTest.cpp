@@ -33,26 +33,6 @@ static vantrel::test::IsolatedSettings g_isolated;
 
 namespace {
 
-using Tree = std::map<std::string, std::string>;
-
-Tree Snapshot(const std::string& root) {
-  Tree tree;
-  std::error_code ec;
-  for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator();
-       it.increment(ec)) {
-    const std::string bytes = it->is_directory() ? "<dir>" : ReadFile(it->path().string());
-    tree[it->path().lexically_relative(root).string()] =
-        bytes.size() <= 16 ? bytes
-                           : std::to_string(bytes.size()) + "#" + std::to_string(std::hash<std::string>{}(bytes));
-  }
-  return tree;
-}
-
-void WriteAt(const std::string& path, const std::string& bytes) {
-  fs::create_directories(fs::path(path).parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
 ReceiverSim::Options SimOptions(const std::string& address, std::int64_t throttle = 0) {
   ReceiverSim::Options o;
   o.simulator = VANTREL_RECEIVER_SIM;

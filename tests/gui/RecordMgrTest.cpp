@@ -37,11 +37,6 @@ namespace fs = std::filesystem;
 
 constexpr int kBoundMs = 60000;
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 void WriteBytes(const std::string& path, std::size_t size, char fill = 'r') {
   fs::create_directories(fs::path(path).parent_path());
   std::ofstream out(path, std::ios::binary);
@@ -216,8 +211,8 @@ TEST(RecordMgr, DroppedRowsAreDownloadedUnderTheirOwnStem) {
 
   for (const char* folder :
        {"Tagesschau_20261201_2000_1001_/Tagesschau.tts", "Länderspiel_20250614_1800_1003_/Länderspiel.tts"}) {
-    const std::string remote = ReadAll(s.Tv(folder));
-    const std::string local = ReadAll(s.pc.File(fs::path(folder).filename().string()));
+    const std::string remote = vantrel::test::ReadFile(s.Tv(folder));
+    const std::string local = vantrel::test::ReadFile(s.pc.File(fs::path(folder).filename().string()));
     ASSERT_FALSE(remote.empty());
     EXPECT_EQ(local, remote) << folder;
   }
@@ -362,7 +357,7 @@ TEST(RecordMgr, DeletesAndRenamesOnThePc) {
   EXPECT_FALSE(window.RenameLocalRecording(0, "x:y"));
   WriteBytes(s.pc.File("e.tts"), 7, 'e');  // made after the list was filled
   EXPECT_FALSE(window.RenameLocalRecording(0, "e"));
-  EXPECT_EQ(ReadAll(s.pc.File("e.tts")), "eeeeeee");
+  EXPECT_EQ(vantrel::test::ReadFile(s.pc.File("e.tts")), "eeeeeee");
   EXPECT_TRUE(fs::exists(s.pc.File("Neu.tts")));
   EXPECT_EQ(list->topLevelItem(0)->text(0), "Neu.tts");
   ASSERT_EQ(s.prompt.Records().size(), 4u);

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QSettings>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -22,6 +23,25 @@ std::string ReadFile(const std::string& path) {
   std::ostringstream out;
   out << in.rdbuf();
   return out.str();
+}
+
+void WriteAt(const std::string& path, const std::string& bytes) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::map<std::string, std::string> Snapshot(const std::string& root) {
+  namespace fs = std::filesystem;
+  std::map<std::string, std::string> tree;
+  std::error_code ec;
+  for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator();
+       it.increment(ec)) {
+    const std::string bytes = it->is_directory() ? "<dir>" : ReadFile(it->path().string());
+    tree[it->path().lexically_relative(root).string()] =
+        bytes.size() <= 16 ? bytes
+                           : std::to_string(bytes.size()) + "#" + std::to_string(std::hash<std::string>{}(bytes));
+  }
+  return tree;
 }
 
 IsolatedSettings::IsolatedSettings() {

@@ -3,6 +3,7 @@
 // clock for tests.
 #include <QTemporaryDir>
 #include <deque>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -26,6 +27,14 @@ class TempDir {
 
 // Reads a whole file; empty when it cannot be read.
 std::string ReadFile(const std::string& path);
+
+// Writes a file, making its folders first.
+void WriteAt(const std::string& path, const std::string& bytes);
+
+// Every entry below a folder: relative path -> "<dir>" for a folder, the
+// contents of a small file, size and hash of a larger one. Two trees compare
+// equal when they hold the same names and bytes.
+std::map<std::string, std::string> Snapshot(const std::string& root);
 
 // Points the per-user settings store and the home folder at a temporary
 // folder for the lifetime of the object.
