@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
+#include <unordered_map>
 
 #include "channels/Fec.h"
 #include "channels/LargeStack.h"
@@ -68,9 +70,20 @@ std::string ToAnsi(const char* utf8) {
 }
 
 // Decimal: leading white space, an optional sign, digits; the first other
-// character ends it; no digits gives 0 (the C library's atoi on this platform).
-int Number(const char* text) { return static_cast<int>(std::strtol(text, nullptr, 10)); }
-int Number(IXML_Node* element) { return Number(RawValue(element)); }
+// character ends it; no digits gives 0. A value beyond the field's range is
+// held at the nearest end of it: "99999999999" must never wrap round to an
+// unrelated number.
+template <typename T = int>
+T Number(const char* text) {
+  const long long v = std::strtoll(text, nullptr, 10);  // saturates at the long long ends
+  if (v < static_cast<long long>(std::numeric_limits<T>::min())) return std::numeric_limits<T>::min();
+  if (v > static_cast<long long>(std::numeric_limits<T>::max())) return std::numeric_limits<T>::max();
+  return static_cast<T>(v);
+}
+template <typename T = int>
+T Number(IXML_Node* element) {
+  return Number<T>(RawValue(element));
+}
 
 bool Boolean(IXML_Node* element) { return ToAnsi(RawValue(element)) == "true"; }
 
@@ -183,51 +196,50 @@ class Walker {
     Configuration& c = m_list.Configurations().back();
     ForEachChildWithContent(node, [&c](IXML_Node* child) {
       const char* name = ixmlNode_getNodeName(child);
-      const int v = Number(child);
       auto is = [name](const char* n) { return std::strcmp(name, n) == 0; };
       if (is("Slot"))
-        c.Slot = static_cast<std::uint8_t>(v);
+        c.Slot = Number<std::uint8_t>(child);
       else if (is("Tuner"))
-        c.Tuner = static_cast<std::int8_t>(v);
+        c.Tuner = Number<std::int8_t>(child);
       else if (is("Longitude"))
-        c.Longitude = static_cast<std::uint16_t>(v);
+        c.Longitude = Number<std::uint16_t>(child);
       else if (is("Band"))
         c.Band = ToAnsi(RawValue(child)) == "C" ? kBandC : kBandKu;
       else if (is("LO1Frequency"))
-        c.LO1Frequency = static_cast<std::int16_t>(v);
+        c.LO1Frequency = Number<std::int16_t>(child);
       else if (is("LO2Frequency"))
-        c.LO2Frequency = static_cast<std::int16_t>(v);
+        c.LO2Frequency = Number<std::int16_t>(child);
       else if (is("BandSwitchFreq"))
-        c.BandSwitchFreq = static_cast<std::int16_t>(v);
+        c.BandSwitchFreq = Number<std::int16_t>(child);
       else if (is("DiSEqC"))
-        c.DiSEqC = static_cast<std::int8_t>(v);
+        c.DiSEqC = Number<std::int8_t>(child);
       else if (is("FrequencyLevel"))
         c.FrequencyLevel = Boolean(child) ? 1 : 0;
       else if (is("DisEqC11"))
-        c.DisEqC11 = static_cast<std::int8_t>(v);
+        c.DisEqC11 = Number<std::int8_t>(child);
       else if (is("DisEqCRepeat"))
-        c.DisEqCRepeat = static_cast<std::uint8_t>(v);
+        c.DisEqCRepeat = Number<std::uint8_t>(child);
       else if (is("MoterType")) {
         const std::string t = ToAnsi(RawValue(child));
         c.MoterType = t == "ON" ? 1 : t == "USALS" ? 2 : 0;
       } else if (is("MotorizedData"))
-        c.MotorizedData = static_cast<std::int16_t>(v);
+        c.MotorizedData = Number<std::int16_t>(child);
       else if (is("IsOneCable"))
-        c.IsOneCable = v;
+        c.IsOneCable = Number(child);
       else if (is("OneCablePin"))
-        c.OneCablePin = static_cast<std::uint8_t>(v);
+        c.OneCablePin = Number<std::uint8_t>(child);
       else if (is("OneCableMDU"))
-        c.OneCableMDU = static_cast<std::uint8_t>(v);
+        c.OneCableMDU = Number<std::uint8_t>(child);
       else if (is("OneCableLoFreq1"))
-        c.OneCableLoFreq1 = static_cast<std::int16_t>(v);
+        c.OneCableLoFreq1 = Number<std::int16_t>(child);
       else if (is("OneCableLoFreq2"))
-        c.OneCableLoFreq2 = static_cast<std::int16_t>(v);
+        c.OneCableLoFreq2 = Number<std::int16_t>(child);
       else if (is("OneCableUBSlot"))
-        c.OneCableUBSlot = static_cast<std::uint8_t>(v);
+        c.OneCableUBSlot = Number<std::uint8_t>(child);
       else if (is("OneCableUBFreq"))
-        c.OneCableUBFreq = static_cast<std::int16_t>(v);
+        c.OneCableUBFreq = Number<std::int16_t>(child);
       else if (is("USALSLongitude"))
-        c.USALSLongitude = static_cast<std::uint16_t>(v);
+        c.USALSLongitude = Number<std::uint16_t>(child);
     });
   }
 
@@ -262,7 +274,7 @@ class Walker {
         const std::string t = ToAnsi(RawValue(child));
         s.ServiceType = t == "Radio" ? kServiceTypeRadio : t == "DATA" ? kServiceTypeData : kServiceTypeTv;
       } else if (is("Scrambled"))
-        s.Scrambled = static_cast<std::int8_t>(Number(child));
+        s.Scrambled = Number<std::int8_t>(child);
       else if (is("IsHD"))
         s.IsHD = Boolean(child);
       else if (is("Sid"))
@@ -335,21 +347,37 @@ class Walker {
     });
   }
 
+  // The service a member's ChannelNo names. The writer stores each member as
+  // its service's channel number, so that is what it is matched with (the
+  // first service carrying it); only a number that no service carries falls
+  // back to the position in the list, which is the same thing for a list
+  // numbered 1..n in stored order.
+  Service* ServiceNumbered(ServiceKind kind, int number) {
+    const auto k = static_cast<std::size_t>(kind);
+    const auto& services = m_list.Services(kind);
+    auto& index = m_byNumber[k];
+    for (; m_indexed[k] < services.size(); ++m_indexed[k]) {
+      Service* s = services[m_indexed[k]].get();
+      index.emplace(s->ChannelNo, s);  // keeps the first of equal numbers
+    }
+    const auto found = index.find(number);
+    return found != index.end() ? found->second : m_list.ServiceAtPosition(kind, number);
+  }
+
   // One ChannelNo element of a group, resolved with the kind in force now.
   void Member(IXML_Node* element, FavoriteGroup& group) {
-    const long long n = Number(element);
+    const int n = Number(element);
     switch (group.ServiceType) {
       case kFavoriteTv:
       case kFavoriteRadio: {
-        Service* s =
-            m_list.ServiceAtPosition(group.ServiceType == kFavoriteTv ? ServiceKind::Tv : ServiceKind::Radio, n);
+        Service* s = ServiceNumbered(group.ServiceType == kFavoriteTv ? ServiceKind::Tv : ServiceKind::Radio, n);
         if (s != nullptr) group.AddReference(s);
         break;
       }
       case kFavoriteFastScanTv:
       case kFavoriteFastScanRadio: {
         const bool tv = group.ServiceType == kFavoriteFastScanTv;
-        const Service* s = m_list.ServiceAtPosition(tv ? ServiceKind::Tv : ServiceKind::Radio, n);
+        const Service* s = ServiceNumbered(tv ? ServiceKind::Tv : ServiceKind::Radio, n);
         if (s == nullptr) break;
         auto copy = std::make_unique<Service>(*s);
         copy->ServiceType = tv ? kServiceTypeTv : kServiceTypeRadio;
@@ -378,6 +406,10 @@ class Walker {
 
   ChannelList& m_list;
   bool m_wrapped;
+  // Channel number -> first service with it, per kind, over the services
+  // read so far (groups may stand before or between the services).
+  std::unordered_map<int, Service*> m_byNumber[2];
+  std::size_t m_indexed[2] = {0, 0};
   int m_satellites = 0;
   int m_tvGroups = 0;
   int m_otherGroups = 0;

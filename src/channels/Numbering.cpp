@@ -36,6 +36,10 @@ void CChannelEditor::FollowRenumbering(ServiceKind kind, const std::vector<int>&
   for (const auto& group : GroupsOf(m_list, kind)) {
     if (!group->IsFastScan()) continue;
     for (std::size_t m = 0; m < group->MemberCount(); ++m) {
+      // A FastScan group may hold plain references (a file whose ChannelNo
+      // entries came before its ServiceType): those services were renumbered
+      // with the list already, and moving them again would double a number.
+      if (!group->OwnsMember(m)) continue;
       Service* copy = group->Member(m);
       const auto it = next.find(copy->ChannelNo);
       if (it != next.end()) copy->ChannelNo = it->second;

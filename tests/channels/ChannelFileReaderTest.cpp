@@ -1,6 +1,8 @@
 // The reader's rules, each on a document made for it.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "ChannelTestUtil.h"
 #include "channels/ChannelFileReader.h"
 #include "core/TextTable.h"
@@ -109,10 +111,10 @@ TEST(Reader, WrongDocumentElementAddsNothingAndSaysNothing) {
   list.Tuner().SignalConfig = 7;
   list.AddConfiguration(Configuration{});
   std::string reason;
-  EXPECT_EQ(ReadText(list, "<?xml version=\"1.0\"?>\r\n<ServiceList>" + kSatellites + ServiceXml(1, "x") +
-                               "</ServiceList>",
-                     &reason),
-            ReadResult::WrongDocument);
+  EXPECT_EQ(
+      ReadText(list, "<?xml version=\"1.0\"?>\r\n<ServiceList>" + kSatellites + ServiceXml(1, "x") + "</ServiceList>",
+               &reason),
+      ReadResult::WrongDocument);
   EXPECT_NE(reason.find("ServiceList"), std::string::npos);
   EXPECT_TRUE(prompt.Records().empty());
   EXPECT_TRUE(list.Satellites().empty());
@@ -154,15 +156,17 @@ TEST(Reader, BandTexts) {
   auto sat = [](const std::string& band) {
     return "<Satellite>\n<SatName>s</SatName>\n<Band>" + band + "</Band>\n</Satellite>\n";
   };
-  auto config = [](const std::string& band) { return "<Configuration>\n<Band>" + band + "</Band>\n</Configuration>\n"; };
+  auto config = [](const std::string& band) {
+    return "<Configuration>\n<Band>" + band + "</Band>\n</Configuration>\n";
+  };
   ChannelList list;
-  ASSERT_EQ(ReadText(list, Doc("<Satellitelist>" + sat("C") + sat("Ku") + sat("c") + sat("") + sat("C-band") +
-                               config("C") + config("Ku") + config("c") + config("C-band") + config("") +
-                               "</Satellitelist>" +
-                               ServiceXml(1, "a", "TV", "<Carrier>\n<Band>C</Band>\n</Carrier>\n") +
-                               ServiceXml(2, "b", "TV", "<Carrier>\n<Band>c</Band>\n</Carrier>\n") +
-                               ServiceXml(3, "c", "TV", "<Carrier>\n<Band></Band>\n</Carrier>\n"))),
-            ReadResult::Loaded);
+  ASSERT_EQ(
+      ReadText(list, Doc("<Satellitelist>" + sat("C") + sat("Ku") + sat("c") + sat("") + sat("C-band") + config("C") +
+                         config("Ku") + config("c") + config("C-band") + config("") + "</Satellitelist>" +
+                         ServiceXml(1, "a", "TV", "<Carrier>\n<Band>C</Band>\n</Carrier>\n") +
+                         ServiceXml(2, "b", "TV", "<Carrier>\n<Band>c</Band>\n</Carrier>\n") +
+                         ServiceXml(3, "c", "TV", "<Carrier>\n<Band></Band>\n</Carrier>\n"))),
+      ReadResult::Loaded);
   ASSERT_EQ(list.Satellites().size(), 5u);
   EXPECT_EQ(list.Satellites()[0]->Band, kBandC);
   EXPECT_EQ(list.Satellites()[1]->Band, kBandKu);
@@ -188,15 +192,16 @@ std::string FourTvServices() {
 
 TEST(Reader, FastScanMembersWithAndWithoutAttributes) {
   ChannelList list;
-  ASSERT_EQ(ReadText(list, Doc(FourTvServices() +
-                               "<Favoritelist>\n<FavoriteGroup>\n<Name>FS</Name>\n<ServiceType>FastScan_TV</ServiceType>\n"
-                               "<ChannelNo Name=\"First\" LCNNo=\"40\">1</ChannelNo>\n"
-                               "<ChannelNo Name=\"Third\">3</ChannelNo>\n"
-                               "<ChannelNo>2</ChannelNo>\n"
-                               "<ChannelNo LCNNo=\"7\" Name=\"Fourth\" Other=\"x\">4</ChannelNo>\n"
-                               "<ChannelNo Name=\"\" LCNNo=\"12abc\">4</ChannelNo>\n"
-                               "</FavoriteGroup>\n</Favoritelist>\n")),
-            ReadResult::Loaded);
+  ASSERT_EQ(
+      ReadText(list, Doc(FourTvServices() +
+                         "<Favoritelist>\n<FavoriteGroup>\n<Name>FS</Name>\n<ServiceType>FastScan_TV</ServiceType>\n"
+                         "<ChannelNo Name=\"First\" LCNNo=\"40\">1</ChannelNo>\n"
+                         "<ChannelNo Name=\"Third\">3</ChannelNo>\n"
+                         "<ChannelNo>2</ChannelNo>\n"
+                         "<ChannelNo LCNNo=\"7\" Name=\"Fourth\" Other=\"x\">4</ChannelNo>\n"
+                         "<ChannelNo Name=\"\" LCNNo=\"12abc\">4</ChannelNo>\n"
+                         "</FavoriteGroup>\n</Favoritelist>\n")),
+      ReadResult::Loaded);
   ASSERT_EQ(list.TvFavorites().size(), 1u);
   const FavoriteGroup& g = *list.TvFavorites()[0];
   ASSERT_EQ(g.MemberCount(), 5u);
@@ -217,10 +222,11 @@ TEST(Reader, FastScanMembersWithAndWithoutAttributes) {
 
 TEST(Reader, FastScanRadioCopiesRadioServicesAndSetsTheirType) {
   ChannelList list;
-  ASSERT_EQ(ReadText(list, Doc(ServiceXml(1, "R1", "Radio") + ServiceXml(2, "R2", "Radio") +
-                               "<Favoritelist>\n<FavoriteGroup>\n<ServiceType>FastScan_Radio</ServiceType>\n"
-                               "<ChannelNo>2</ChannelNo>\n<ChannelNo>3</ChannelNo>\n</FavoriteGroup>\n</Favoritelist>\n")),
-            ReadResult::Loaded);
+  ASSERT_EQ(
+      ReadText(list, Doc(ServiceXml(1, "R1", "Radio") + ServiceXml(2, "R2", "Radio") +
+                         "<Favoritelist>\n<FavoriteGroup>\n<ServiceType>FastScan_Radio</ServiceType>\n"
+                         "<ChannelNo>2</ChannelNo>\n<ChannelNo>3</ChannelNo>\n</FavoriteGroup>\n</Favoritelist>\n")),
+      ReadResult::Loaded);
   ASSERT_EQ(list.RadioFavorites().size(), 1u);
   const FavoriteGroup& g = *list.RadioFavorites()[0];
   ASSERT_EQ(g.MemberCount(), 1u);
@@ -249,13 +255,14 @@ TEST(Reader, OutOfRangeChannelNumbersAreIgnored) {
   std::string radio;
   for (int i = 1; i <= 4; ++i) radio += ServiceXml(i, "R" + std::to_string(i), "Radio");
   ChannelList list;
-  ASSERT_EQ(ReadText(list, Doc(FourTvServices() + radio +
-                               "<Favoritelist>\n<FavoriteGroup>\n<ServiceType>Radio</ServiceType>\n"
-                               "<ChannelNo>5</ChannelNo>\n<ChannelNo>0</ChannelNo>\n<ChannelNo>-1</ChannelNo>\n"
-                               "<ChannelNo>4</ChannelNo>\n<ChannelNo>x</ChannelNo>\n<ChannelNo>99999999999</ChannelNo>\n"
-                               "</FavoriteGroup>\n<FavoriteGroup>\n<ServiceType>FastScan_TV</ServiceType>\n"
-                               "<ChannelNo Name=\"n\">5</ChannelNo>\n</FavoriteGroup>\n</Favoritelist>\n")),
-            ReadResult::Loaded);
+  ASSERT_EQ(
+      ReadText(list, Doc(FourTvServices() + radio +
+                         "<Favoritelist>\n<FavoriteGroup>\n<ServiceType>Radio</ServiceType>\n"
+                         "<ChannelNo>5</ChannelNo>\n<ChannelNo>0</ChannelNo>\n<ChannelNo>-1</ChannelNo>\n"
+                         "<ChannelNo>4</ChannelNo>\n<ChannelNo>x</ChannelNo>\n<ChannelNo>99999999999</ChannelNo>\n"
+                         "</FavoriteGroup>\n<FavoriteGroup>\n<ServiceType>FastScan_TV</ServiceType>\n"
+                         "<ChannelNo Name=\"n\">5</ChannelNo>\n</FavoriteGroup>\n</Favoritelist>\n")),
+      ReadResult::Loaded);
   ASSERT_EQ(list.RadioFavorites().size(), 1u);
   EXPECT_EQ(list.RadioFavorites()[0]->Members(), std::vector<Service*>{list.RadioServices()[3].get()});
   ASSERT_EQ(list.TvFavorites().size(), 1u);
@@ -267,9 +274,9 @@ TEST(Reader, GroupKindsAndNumbers) {
   auto group = [](const std::string& type, const std::string& name) {
     return "<FavoriteGroup>\n<Name>" + name + "</Name>\n<ServiceType>" + type + "</ServiceType>\n</FavoriteGroup>\n";
   };
-  ASSERT_EQ(ReadText(list, Doc("<Favoritelist>\n" + group("TV", "t1") + group("Radio", "r1") + group("FastScan_TV", "f1") +
-                               group("TV", "t2") + group("FastScan_Radio", "f2") + group("Bogus", "b") +
-                               group("Radio", "r2") +
+  ASSERT_EQ(ReadText(list, Doc("<Favoritelist>\n" + group("TV", "t1") + group("Radio", "r1") +
+                               group("FastScan_TV", "f1") + group("TV", "t2") + group("FastScan_Radio", "f2") +
+                               group("Bogus", "b") + group("Radio", "r2") +
                                "<NotAGroup><Name>ignored</Name></NotAGroup>\n<FavoriteGroup></FavoriteGroup>\n"
                                "<FavoriteGroup>\n<Name>untyped</Name>\n</FavoriteGroup>\n</Favoritelist>\n")),
             ReadResult::Loaded);
@@ -293,12 +300,13 @@ TEST(Reader, GroupKindsAndNumbers) {
 
 TEST(Reader, EntitiesAndCharacterReferences) {
   ChannelList list;
-  ASSERT_EQ(ReadText(list, Doc(ServiceXml(1, "A &amp; B &lt;x&gt; &quot;q&quot; &apos;a&apos;") +
-                               ServiceXml(2, "&#65;&#x42;&#x43; &#1055;&#x440;") +
-                               "<Favoritelist>\n<FavoriteGroup>\n<Name>N&amp;M</Name>\n"
-                               "<ServiceType>FastScan_TV</ServiceType>\n"
-                               "<ChannelNo Name=\"x&amp;y &#228;\">1</ChannelNo>\n</FavoriteGroup>\n</Favoritelist>\n")),
-            ReadResult::Loaded);
+  ASSERT_EQ(
+      ReadText(list, Doc(ServiceXml(1, "A &amp; B &lt;x&gt; &quot;q&quot; &apos;a&apos;") +
+                         ServiceXml(2, "&#65;&#x42;&#x43; &#1055;&#x440;") +
+                         "<Favoritelist>\n<FavoriteGroup>\n<Name>N&amp;M</Name>\n"
+                         "<ServiceType>FastScan_TV</ServiceType>\n"
+                         "<ChannelNo Name=\"x&amp;y &#228;\">1</ChannelNo>\n</FavoriteGroup>\n</Favoritelist>\n")),
+      ReadResult::Loaded);
   EXPECT_EQ(list.TvServices()[0]->Name, "A & B <x> \"q\" 'a'");
   EXPECT_EQ(list.TvServices()[1]->Name, "ABC Пр");
   EXPECT_EQ(list.TvFavorites()[0]->Name, "N&M");
@@ -310,9 +318,9 @@ TEST(Reader, NonAsciiTextSurvivesUnchanged) {
   std::string body;
   for (int i = 0; i < 5; ++i) body += ServiceXml(i + 1, names[i]);
   ChannelList list;
-  ASSERT_EQ(ReadText(list, Doc("<Satellitelist><Satellite><SatName>Türksat 4A</SatName></Satellite></Satellitelist>" +
-                               body)),
-            ReadResult::Loaded);
+  ASSERT_EQ(
+      ReadText(list, Doc("<Satellitelist><Satellite><SatName>Türksat 4A</SatName></Satellite></Satellitelist>" + body)),
+      ReadResult::Loaded);
   for (int i = 0; i < 5; ++i) EXPECT_EQ(list.TvServices()[static_cast<std::size_t>(i)]->Name, names[i]);
   EXPECT_EQ(list.Satellites()[0]->SatName, "Türksat 4A");
 }
@@ -353,15 +361,16 @@ TEST(Reader, NumbersBooleansPolarisationAndFec) {
                                ServiceXml(1, "a", "TV",
                                           "<Locked>true</Locked>\n<Skipped>TRUE</Skipped>\n<IsHD>yes</IsHD>\n"
                                           "<Scrambled>257</Scrambled>\n<Sid>abc</Sid>\n<Carrier><Pol>h</Pol>"
-                                          "<FEC>DVBS2 QPSK 3/4</FEC></Carrier>\n"))),
+                                          "<FEC>DVBS2 QPSK 3/4</FEC></Carrier>\n") +
+                               "<Service><ChannelNo>99999999999</ChannelNo><Sid>-99999999999</Sid></Service>")),
             ReadResult::Loaded);
   const Configuration& c = list.Configurations()[0];
-  EXPECT_EQ(c.Slot, 44) << "300 stored in 8 bits";
+  EXPECT_EQ(c.Slot, 255) << "out of range numbers are held at the field's end, never wrapped";
   EXPECT_EQ(c.Tuner, -1);
-  EXPECT_EQ(c.Longitude, 70000 % 65536);
+  EXPECT_EQ(c.Longitude, 65535);
   EXPECT_EQ(c.FrequencyLevel, 0) << "only the text true";
   EXPECT_EQ(c.MoterType, 0) << "case matters";
-  EXPECT_EQ(c.LO1Frequency, static_cast<std::int16_t>(40000));
+  EXPECT_EQ(c.LO1Frequency, 32767);
   EXPECT_EQ(c.IsOneCable, -12);
   EXPECT_EQ(list.Configurations()[1].FrequencyLevel, 1);
   EXPECT_EQ(list.Configurations()[1].MoterType, 1);
@@ -376,10 +385,12 @@ TEST(Reader, NumbersBooleansPolarisationAndFec) {
   EXPECT_TRUE(s.Locked);
   EXPECT_FALSE(s.Skipped);
   EXPECT_FALSE(s.IsHD);
-  EXPECT_EQ(s.Scrambled, 1) << "257 stored in 8 bits";
+  EXPECT_EQ(s.Scrambled, 127);
   EXPECT_EQ(s.Sid, 0);
   EXPECT_EQ(s.Carrier.Pol, 'h');
   EXPECT_EQ(s.Carrier.FEC, 9);
+  EXPECT_EQ(list.TvServices()[1]->ChannelNo, std::numeric_limits<int>::max());
+  EXPECT_EQ(list.TvServices()[1]->Sid, std::numeric_limits<int>::min());
 }
 
 TEST(Reader, EmptyElementsAndConfigurationRecords) {

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "channels/ChannelFileReader.h"
 #include "channels/ChannelFileWriter.h"
@@ -19,6 +20,30 @@ inline ReadResult ReadText(ChannelList& list, const std::string& text, std::stri
   return ReadChannelBuffer(list, text, reason);
 }
 
+// The small fixture as a hand-edited file may hold it: the first two TV
+// services swapped and the radio services reversed, each keeping its own
+// ChannelNo, so the stored order no longer follows the numbering.
+inline std::string ReorderedFixture(const std::string& fixture) {
+  std::vector<std::string> tv, radio;
+  std::string head, tail;
+  std::size_t pos = 0;
+  for (;;) {
+    const std::size_t begin = fixture.find("<Service>\n", pos);
+    if (begin == std::string::npos) break;
+    if (tv.empty() && radio.empty()) head = fixture.substr(0, begin);
+    const std::size_t end = fixture.find("</Service>\n", begin) + 11;
+    std::string block = fixture.substr(begin, end - begin);
+    (block.find("<ServiceType>Radio</ServiceType>") != std::string::npos ? radio : tv).push_back(std::move(block));
+    pos = end;
+  }
+  tail = fixture.substr(pos);
+  std::swap(tv[0], tv[1]);
+  std::string out = head;
+  for (const auto& b : tv) out += b;
+  for (auto it = radio.rbegin(); it != radio.rend(); ++it) out += *it;
+  return out + tail;
+}
+
 // A channel file around a body: the declaration and the document element.
 inline std::string Doc(const std::string& body) {
   return "<?xml version=\"1.0\"?>\r\n<Servicelist>\r\n" + body + "</Servicelist>\r\n";
@@ -27,8 +52,8 @@ inline std::string Doc(const std::string& body) {
 // A minimal service element.
 inline std::string ServiceXml(int no, const std::string& name, const std::string& type = "TV",
                               const std::string& extra = "") {
-  return "<Service>\n<ChannelNo>" + std::to_string(no) + "</ChannelNo>\n<Name>" + name +
-         "</Name>\n<ServiceType>" + type + "</ServiceType>\n" + extra + "</Service>\n";
+  return "<Service>\n<ChannelNo>" + std::to_string(no) + "</ChannelNo>\n<Name>" + name + "</Name>\n<ServiceType>" +
+         type + "</ServiceType>\n" + extra + "</Service>\n";
 }
 
 inline void ExpectServiceEqual(const Service& a, const Service& b, const std::string& where) {
@@ -158,7 +183,10 @@ inline void BuildSampleList(ChannelList& list) {
     const bool radio = i >= 8;
     s->ServiceType = radio ? kServiceTypeRadio : kServiceTypeTv;
     s->ChannelNo = radio ? i - 7 : i + 1;
-    s->Name = i == 0 ? "Первый канал" : i == 1 ? "Sport & Co" : i == 2 ? "Kids' <Club>" : "Service " + std::to_string(i);
+    s->Name = i == 0   ? "Первый канал"
+              : i == 1 ? "Sport & Co"
+              : i == 2 ? "Kids' <Club>"
+                       : "Service " + std::to_string(i);
     s->ProviderName = i == 3 ? "Ñoño \"TV\"" : "Provider " + std::to_string(i % 3);
     s->Scrambled = static_cast<std::int8_t>(i % 3 == 0 ? 1 : i == 5 ? -1 : 0);
     s->Sid = 28000 + i;
@@ -170,8 +198,8 @@ inline void BuildSampleList(ChannelList& list) {
     s->Locked = i % 4 == 1;
     s->Skipped = i % 5 == 2;
     s->IsHD = i % 2 == 0;
-    s->Carrier = ServiceCarrier{192 + (i % 3) * 100, i % 3 == 2 ? kBandC : kBandKu, 11000 + i, 22000 + i,
-                                i == 7 ? '\0' : (i % 2 ? 'V' : 'H'), i % 3 == 0 ? 15 : 0};
+    s->Carrier = ServiceCarrier{192 + (i % 3) * 100, i % 3 == 2 ? kBandC : kBandKu,       11000 + i,
+                                22000 + i,           i == 7 ? '\0' : (i % 2 ? 'V' : 'H'), i % 3 == 0 ? 15 : 0};
     list.AddService(std::move(s));
   }
   auto tv = std::make_unique<FavoriteGroup>(kFavoriteTv, "Favorite", 1);

@@ -63,6 +63,26 @@ TEST_F(EditOperations, RenumberingANameSortedViewStoresTheAlphabeticalOrder) {
   EXPECT_EQ(MemberNumbers(*fs), (std::vector<int>{1, 4}));
 }
 
+// A FastScan group read with its ChannelNo entries before its ServiceType
+// holds references to real services: a renumber moves those once, with the
+// list, not a second time as if they were copies.
+TEST_F(EditOperations, RenumberingLeavesReferencesInAFastScanGroupToTheList) {
+  ASSERT_EQ(ReadChannelBuffer(list, "<Servicelist>" +
+                                        std::string("<Service><ChannelNo>1</ChannelNo><Name>A</Name></Service>"
+                                                    "<Service><ChannelNo>2</ChannelNo><Name>B</Name></Service>"
+                                                    "<Service><ChannelNo>3</ChannelNo><Name>C</Name></Service>") +
+                                        "<Favoritelist><FavoriteGroup><ChannelNo>1</ChannelNo><ChannelNo>3</ChannelNo>"
+                                        "<ServiceType>FastScan_TV</ServiceType></FavoriteGroup></Favoritelist>"
+                                        "</Servicelist>"),
+            ReadResult::Loaded);
+  ASSERT_FALSE(list.TvFavorites()[0]->OwnsMember(0));
+  Show();
+  editor.HeaderClick(kColServiceName);  // descending: C, B, A
+  editor.Renumber();
+  EXPECT_EQ(ListNames(list, ServiceKind::Tv), (std::vector<std::string>{"C", "B", "A"}));
+  EXPECT_EQ(ListNumbers(list, ServiceKind::Tv), Iota(1, 3)) << "no number given twice";
+}
+
 TEST_F(EditOperations, MoveABlockOfThreeToNineOfTenEndsAtTheLastPosition) {
   AddServices(list, ServiceKind::Tv, 10);
   FavoriteGroup* fs = AddFastScanGroup(list, ServiceKind::Tv, {2, 9});

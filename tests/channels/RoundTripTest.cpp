@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "ChannelTestUtil.h"
+#include "channels/ChannelEditor.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 
@@ -82,6 +83,51 @@ TEST(RoundTrip, AListBuiltInCodeReadsBackFieldByField) {
   // And the second generation gives the same bytes.
   EXPECT_EQ(ChannelFileBytes(back), vantrel::test::ReadFile(dir.File("built.xml")));
   EXPECT_TRUE(prompt.Records().empty());
+}
+
+// Favourites name their services by channel number, whatever order the file
+// stores the services in: one save must not move them onto other services,
+// and a second save must give the same bytes as the first.
+TEST(RoundTrip, FavouritesFollowChannelNumbersWhateverTheStoredOrder) {
+  vantrel::test::ScriptedPrompt prompt;
+  vantrel::test::TempDir dir;
+  const std::string reordered =
+      dir.Write("in.xml", test::ReorderedFixture(vantrel::test::ReadFile(test::FixturePath("channel-small.xml"))));
+  auto names = [](const FavoriteGroup& g) {
+    std::vector<std::string> out;
+    for (const Service* s : g.Members()) out.push_back(s->Name + "#" + std::to_string(s->ChannelNo));
+    return out;
+  };
+  auto groups = [&](const ChannelList& list) {
+    std::vector<std::vector<std::string>> out;
+    for (const auto& g : list.TvFavorites()) out.push_back(names(*g));
+    for (const auto& g : list.RadioFavorites()) out.push_back(names(*g));
+    return out;
+  };
+  ChannelList original;
+  ASSERT_EQ(ReadChannelFile(original, test::FixturePath("channel-small.xml")), ReadResult::Loaded);
+  ChannelList list;
+  ASSERT_EQ(ReadChannelFile(list, reordered), ReadResult::Loaded);
+  ASSERT_EQ(list.TvServices()[0]->Name, "ZDF HD");
+  EXPECT_EQ(groups(list), groups(original)) << "read by number, not by position";
+
+  // The command-line rewrite: stored order, twice.
+  ASSERT_EQ(WriteChannelFile(list, dir.File("once.xml"), false), WriteResult::Written);
+  ChannelList once;
+  ASSERT_EQ(ReadChannelFile(once, dir.File("once.xml")), ReadResult::Loaded);
+  EXPECT_EQ(groups(once), groups(original));
+  ASSERT_EQ(WriteChannelFile(once, dir.File("twice.xml"), false), WriteResult::Written);
+  EXPECT_TRUE(vantrel::test::ReadFile(dir.File("once.xml")) == vantrel::test::ReadFile(dir.File("twice.xml")));
+
+  // The editor's Save, with TV shown and the radio list misnumbered in store.
+  ChannelList edited;
+  ASSERT_EQ(ReadChannelFile(edited, reordered), ReadResult::Loaded);
+  CChannelEditor editor(edited);
+  editor.ShowList();
+  ASSERT_EQ(WriteChannelFile(edited, dir.File("saved.xml"), false, editor), WriteResult::Written);
+  ChannelList saved;
+  ASSERT_EQ(ReadChannelFile(saved, dir.File("saved.xml")), ReadResult::Loaded);
+  EXPECT_EQ(groups(saved), groups(original));
 }
 
 }  // namespace
