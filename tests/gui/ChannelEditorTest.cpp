@@ -295,7 +295,7 @@ TEST_F(ChannelEditorTest, TxtFileAndMissingFileAreRefused) {
 }
 
 TEST_F(ChannelEditorTest, NumberingByClicksAndDoubleClick) {
-  Open(kSmall);
+  Open(temp.Write("copy.xml", vantrel::test::ReadFile(kSmall)));
   FixedNumber start(1);
   window.SetNumberInput(&start);
   ClickRow(window.ChannelListView(), 0);
@@ -305,6 +305,12 @@ TEST_F(ChannelEditorTest, NumberingByClicksAndDoubleClick) {
   window.RunCommand(CDlgChannel::ID_START_NUMBERING);
   ASSERT_TRUE(window.Editor().IsNumbering());
   EXPECT_EQ(start.asked, 1);
+  // Until End or Cancel Numbering nothing may save, send or delete a half-given order.
+  for (int id : {CDlgChannel::IDC_SAVE, CDlgChannel::IDC_SAVE_AS, CDlgChannel::IDC_SEND_PVR, CDlgChannel::IDC_DELETE,
+                 CDlgChannel::IDC_OPEN, CDlgChannel::IDC_RENUMBERING}) {
+    EXPECT_FALSE(Button(id)->isEnabled()) << id;
+    EXPECT_FALSE(window.RunCommand(id)) << id;
+  }
 
   auto& view = window.Editor().Channels();
   EXPECT_EQ(view.Mark(0), 1) << "the context row takes the start number";
@@ -330,6 +336,8 @@ TEST_F(ChannelEditorTest, NumberingByClicksAndDoubleClick) {
   const std::string eighth = view.ServiceAt(7)->Name;
   window.RunCommand(CDlgChannel::ID_END_NUMBERING);
   EXPECT_FALSE(window.Editor().IsNumbering());
+  EXPECT_TRUE(Button(CDlgChannel::IDC_SAVE)->isEnabled());
+  EXPECT_TRUE(Button(CDlgChannel::IDC_DELETE)->isEnabled());
   EXPECT_EQ(ChannelCell(0, 1).toStdString(), first);
   EXPECT_EQ(ChannelCell(1, 1).toStdString(), fifth);
   EXPECT_EQ(ChannelCell(2, 1).toStdString(), eighth);
@@ -528,6 +536,23 @@ TEST_F(ChannelEditorTest, ReceiverExchangeKeepsTheUserOutWhileItRuns) {
   ClickRow(window.ChannelListView(), 3);
   EXPECT_TRUE(window.Editor().Channels().IsSelected(0));
   EXPECT_FALSE(window.Editor().Channels().IsSelected(3));
+  // Nor right clicks, menus or commands: a command that outlived the load would
+  // work on the list the load frees.
+  int menusShown = 0;
+  QTimer popupCloser;
+  QObject::connect(&popupCloser, &QTimer::timeout, [&] {
+    if (QWidget* popup = QApplication::activePopupWidget()) {
+      ++menusShown;
+      popup->close();
+    }
+  });
+  popupCloser.start(20);
+  QTest::mouseClick(window.ChannelListView()->viewport(), Qt::RightButton, {}, RowCenter(window.ChannelListView(), 0));
+  QTest::mouseClick(window.Tree()->viewport(), Qt::RightButton, {},
+                    window.Tree()->visualItemRect(window.Tree()->topLevelItem(0)).center());
+  EXPECT_FALSE(window.RunCommand(CDlgChannel::ID_DELETE_CHANNELS));
+  EXPECT_EQ(menusShown, 0);
+  EXPECT_TRUE(prompt.Records().empty()) << "nothing was asked";
   ASSERT_TRUE(WaitFor([&] { return !window.IsLoading(); }, 10000));
   EXPECT_TRUE(PromptShown("Login fail"));
   EXPECT_EQ(ChannelRows(), rows) << "a failed load keeps the list";

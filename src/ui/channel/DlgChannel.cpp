@@ -505,8 +505,11 @@ void CDlgChannel::UpdateButtons() {
   const bool busy = IsBusy();
   const bool hasContent = !m_editor->Channels().Empty() || !m_list->Satellites().empty();
   const bool offline = GetConnectionState().m_mode.load() == MODE_OFFLINE;
+  // The numbering mode keeps a half-applied order in the marks until End or
+  // Cancel Numbering: nothing may save, send or change the list meanwhile.
+  const bool numbering = m_editor->IsNumbering();
   for (auto& [id, button] : m_buttons) {
-    bool enabled = !busy;
+    bool enabled = !busy && !numbering;
     if (id == IDC_SAVE) enabled = enabled && hasContent && !m_list->FilePath().empty();
     if (id == IDC_SAVE_AS) enabled = enabled && hasContent;
     if (id == IDC_LOAD_PVR || id == IDC_SEND_PVR) enabled = enabled && !offline;
@@ -518,15 +521,19 @@ void CDlgChannel::UpdateButtons() {
 
 bool CDlgChannel::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
-  const bool key = type == QEvent::KeyPress || type == QEvent::KeyRelease;
-  const bool button =
-      type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease || type == QEvent::MouseButtonDblClick;
-  if (!key && !button) return false;
+  const bool key = type == QEvent::KeyPress || type == QEvent::KeyRelease || type == QEvent::ShortcutOverride;
+  const bool input = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+                     type == QEvent::MouseButtonDblClick || type == QEvent::ContextMenu || type == QEvent::DragEnter ||
+                     type == QEvent::DragMove || type == QEvent::Drop;
+  if (!key && !input) return false;
   if (!watched->isWidgetType()) return false;
   auto* widget = static_cast<QWidget*>(watched);
   // Only this window's own widgets (dialogs and message boxes are windows of their own).
   if (widget != this && !isAncestorOf(widget)) return false;
-  if (IsBusy()) return key || static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+  // While a load or send runs, no click of any button, key, menu or drop
+  // reaches a command: the list may be swapped under it when the load ends.
+  if (IsBusy()) return true;
+  if (type == QEvent::ShortcutOverride) return false;
   return key ? FilterKey(watched, static_cast<QKeyEvent*>(event)) : false;
 }
 

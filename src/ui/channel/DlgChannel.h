@@ -250,6 +250,16 @@ class CDlgChannel : public CManagerWindow {
     channels::FavoriteGroup* group = nullptr;
   } m_pendingDrop;
 
+  // Commands under way (nested through menus, questions and dialogs).
+  int m_commandDepth = 0;
+  struct CommandScope {
+    explicit CommandScope(int& depth) : m_depth(depth) { ++m_depth; }
+    ~CommandScope() { --m_depth; }
+    CommandScope(const CommandScope&) = delete;
+    CommandScope& operator=(const CommandScope&) = delete;
+    int& m_depth;
+  };
+
   // Receiver exchange.
   bool m_loading = false;
   bool m_sending = false;

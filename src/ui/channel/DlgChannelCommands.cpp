@@ -54,6 +54,13 @@ channels::INumberInput& CDlgChannel::NumberInput() {
 }
 
 bool CDlgChannel::RunCommand(int id) {
+  // A command started while the receiver exchange runs would act on a list
+  // that the end of a load replaces.
+  if (IsBusy()) return false;
+  // The numbering mode disables the editor's buttons: their commands would
+  // save, send or reorder a list whose new order is only half given.
+  if (m_editor->IsNumbering() && m_buttons.count(id) != 0) return false;
+  const CommandScope scope(m_commandDepth);
   auto& editor = *m_editor;
   switch (id) {
     case IDC_OPEN: OpenFile(); return true;
@@ -153,15 +160,18 @@ bool CDlgChannel::RunCommand(int id) {
     case ID_START_NUMBERING:
       editor.StartNumbering(NumberInput());
       m_channelModel->RefreshCells();
+      UpdateButtons();
       return true;
     case ID_END_NUMBERING:
       editor.EndNumbering();
       RefreshChannelList();
       RefreshServiceList();
+      UpdateButtons();
       return true;
     case ID_CANCEL_NUMBERING:
       editor.CancelNumbering();
       m_channelModel->RefreshCells();
+      UpdateButtons();
       return true;
     default: return false;
   }
@@ -415,18 +425,24 @@ std::unique_ptr<QMenu> CDlgChannel::CreateTreeMenu(QTreeWidgetItem* item) {
 }
 
 void CDlgChannel::OnChannelRightClicked(int row, QPoint globalPos) {
+  if (IsBusy()) return;
+  const CommandScope scope(m_commandDepth);  // the menu runs an event loop of its own
   if (m_editor->Channels().SelectedCount() == 0) return;
   auto menu = CreateChannelMenu(row);
   if (QAction* chosen = menu->exec(globalPos)) RunCommand(chosen->data().toInt());
 }
 
 void CDlgChannel::OnServiceRightClicked(int, QPoint globalPos) {
+  if (IsBusy()) return;
+  const CommandScope scope(m_commandDepth);  // the menu runs an event loop of its own
   if (m_editor->Members().SelectedCount() == 0) return;
   auto menu = CreateServiceMenu();
   if (QAction* chosen = menu->exec(globalPos)) RunCommand(chosen->data().toInt());
 }
 
 void CDlgChannel::OnTreeRightClicked(QTreeWidgetItem* item, QPoint globalPos) {
+  if (IsBusy()) return;
+  const CommandScope scope(m_commandDepth);  // the menu runs an event loop of its own
   if (item == nullptr) return;
   // The tree's commands work on the right-clicked item.
   m_tree->setCurrentItem(item);

@@ -222,7 +222,9 @@ void CDlgChannel::OnExchangeTick() {
   }
   m_progress->SetName(m_exchange->StepText());
   m_progress->SetPos(m_exchange->Position());
-  if (m_exchange->IsFinished()) {
+  // A load's list replaces the editor's: never while a command (a menu, a
+  // question, a dialog) still works on the old one; the next tick tries again.
+  if (m_exchange->IsFinished() && m_commandDepth == 0) {
     m_exchangeTimer.stop();
     FinishExchange();
   }
