@@ -24,6 +24,7 @@
 #include "core/AppSettings.h"
 #include "core/Clock.h"
 #include "core/PathUtil.h"
+#include "core/ReplacementFile.h"
 #include "ftp/FTPClient.h"
 
 namespace vantrel::cli {
@@ -52,15 +53,22 @@ int Fail(const std::string& what) {
   return 1;
 }
 
-// The client that Ctrl-C cancels: the running transfer stops after its
-// chunk, so a partial download is cleaned up instead of left behind.
+// The client that Ctrl-C cancels. A running transfer stops after its chunk
+// and tells the receiver with ABOR; anywhere else (a login, a command, a
+// second signal) the process ends at once, after removing its temporary files.
 std::atomic<CFTPClient*> g_cancelTarget{nullptr};
 std::atomic<bool> g_interrupted{false};
 static_assert(std::atomic<CFTPClient*>::is_always_lock_free && std::atomic<bool>::is_always_lock_free);
 
-extern "C" void OnInterrupt(int) {
-  g_interrupted = true;
-  if (CFTPClient* client = g_cancelTarget.load()) client->Abort();
+extern "C" void OnInterrupt(int signal) {
+  CFTPClient* client = g_cancelTarget.load();
+  if (!g_interrupted.exchange(true) && client != nullptr && client->IsTransferring()) {
+    client->Abort();
+    return;
+  }
+  RemovePendingTemporaries();
+  ::signal(signal, SIG_DFL);
+  ::raise(signal);
 }
 
 class CancelOnInterrupt {
@@ -69,7 +77,7 @@ class CancelOnInterrupt {
     g_cancelTarget = &client;
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
-    action.sa_flags = SA_RESETHAND;  // a second Ctrl-C ends the process at once
+    action.sa_flags = 0;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, &m_previousInt);
     sigaction(SIGTERM, &action, &m_previousTerm);
@@ -201,7 +209,7 @@ class CSession {
         m_client.Login(nsFTP::CServerLogin(options.host, options.port, GetSettings().GetUserID(), options.pin), true);
     GetConnectionState().m_ftpLoggedIn = ok;
     if (!ok) {
-      Fail("cannot log in to " + options.host + ":" + std::to_string(options.port) + ": " + m_observer.Reason());
+      Fail("cannot log in to " + options.host + ":" + std::to_string(options.port) + ": " + LoginReason());
       return false;
     }
     const std::string version = m_client.GetTargetVersion();
@@ -217,6 +225,18 @@ class CSession {
 
   CFTPClient& Client() { return m_client; }
   CConsoleObserver& Observer() { return m_observer; }
+  std::string LoginReason() const {
+    using Failure = CFTPClient::Failure;
+    const std::string seconds = std::to_string(m_client.GetTimeout());
+    switch (m_client.GetLoginFailure()) {
+      case Failure::kRefused: return "the receiver refused the connection (nothing listens on that port)";
+      case Failure::kTimeout: return "no answer from the receiver within " + seconds + " seconds";
+      case Failure::kLoginRefused: return m_observer.Reason() + " (wrong PIN code?)";
+      case Failure::kProtocol: return "the reply is out of protocol (not an FTP server?): " + m_observer.Reason();
+      case Failure::kClosed: return "the receiver closed the connection";
+      default: return m_observer.Reason();
+    }
+  }
   int Failed(const std::string& what) {
     if (g_interrupted) return Fail(what + ": cancelled");
     return Fail(what + ": " + m_observer.Reason());
@@ -252,48 +272,19 @@ int List(CSession& session, const std::string& path) {
   return std::fflush(stdout) == 0 ? 0 : Fail("cannot write the listing");
 }
 
-mode_t CurrentUmask() {
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return mask;
-}
-
-// A download lands in a temporary file beside the target and replaces the
+// DownloadFile writes into a temporary beside the target and replaces the
 // target only when complete: a failed or cancelled get leaves an existing
 // local file as it was and no partial file behind.
 bool DownloadInto(CSession& session, const std::string& remote, const std::string& target, bool replace,
                   std::string& failure) {
-  const fs::path targetPath(target);
-  const fs::path folder = targetPath.has_parent_path() ? targetPath.parent_path() : fs::path(".");
-  std::string partName = ".";  // appended: GCC 12 warns falsely on "." + std::string&& at -O3
-  partName.append(targetPath.filename().string()).append(".part-XXXXXX");
-  std::string pattern = (folder / partName).string();
-  const int fd = ::mkstemp(pattern.data());
-  if (fd < 0) {
-    failure = "cannot write into " + folder.string() + ": " + std::strerror(errno);
-    return false;
-  }
-  ::close(fd);
-  session.Observer().BeginOperation();
-  if (!session.Client().DownloadFile(remote, pattern)) {
-    ::unlink(pattern.c_str());
-    failure.clear();  // the session tells why
-    return false;
-  }
-  ::chmod(pattern.c_str(), 0666 & ~CurrentUmask());  // mkstemp made it private
   std::error_code ec;
-  if (!replace && fs::exists(targetPath, ec)) {
-    ::unlink(pattern.c_str());
+  if (!replace && fs::exists(target, ec)) {
     failure = target + " exists already";
     return false;
   }
-  fs::rename(pattern, targetPath, ec);
-  if (ec) {
-    ::unlink(pattern.c_str());
-    failure = "cannot write " + target + ": " + ec.message();
-    return false;
-  }
-  return true;
+  session.Observer().BeginOperation();
+  failure.clear();  // the session tells why
+  return session.Client().DownloadFile(remote, target);
 }
 
 // The name after the last "/" (receiver and PC paths alike here), or the whole text.

@@ -2,6 +2,8 @@
 #include "ftp/FTPClient.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 #include "core/DiagLog.h"
@@ -16,6 +18,8 @@ using nsSocket::CBlockingSocketException;
 const char kUnsafeArgument[] = "Command argument holds CR, LF or NUL";
 const char kReplyTooLong[] = "Reply too long";
 const char kConnectionClosed[] = "Connection closed by the server";
+const char kReplyTimeout[] = "Receive timeout error";
+const char kOutOfStep[] = "Replies out of step: connection dropped";
 
 // Replies owed by a failed transfer are waited for this long at most.
 constexpr int kPendingReplyWaitMilliseconds = 2000;
@@ -124,6 +128,9 @@ bool CFTPClient::OpenControlChannel(const std::string& host, unsigned short port
     return true;
   } catch (const CBlockingSocketException& error) {
     ReportSocketError(error);
+    m_lastFailure = error.GetErrorCode() == ECONNREFUSED ? Failure::kRefused
+                    : error.GetErrorCode() == ETIMEDOUT  ? Failure::kTimeout
+                                                         : Failure::kUnreachable;
     CloseControlQuietly();
     return false;
   }
@@ -132,6 +139,7 @@ bool CFTPClient::OpenControlChannel(const std::string& host, unsigned short port
 bool CFTPClient::Login(const CServerLogin& logon, bool extractVersion) {
   vantrel::LogMessage("Login");
   m_logon = logon;
+  m_lastFailure = Failure::kNone;
   m_abortRequested = false;  // a cancel of an earlier job does not reach into this one
   if (IsConnected()) {
     vantrel::LogMessage("Login Already Connected");
@@ -139,10 +147,20 @@ bool CFTPClient::Login(const CServerLogin& logon, bool extractVersion) {
   }
   if (!OpenControlChannel(logon.GetHostname(), logon.GetPort())) {
     vantrel::LogMessage("Login OpenControl error");
-    return false;
+    return LoginFailed();
   }
+  // A server may first say "120 ready in N minutes"; the welcome is the 220
+  // that follows, within the usual bound for each reply.
   CServerReply reply;
-  if (!ReadReply(reply) || reply.Class() != '2') return false;
+  bool welcomed = ReadReply(reply);
+  for (int preliminary = 0; welcomed && reply.Class() == '1' && preliminary < kMaxPreliminaryReplies; ++preliminary) {
+    welcomed = ReadReply(reply);
+  }
+  if (!welcomed) return LoginFailed();
+  if (reply.Class() != '2') {
+    m_lastFailure = reply.Class() == '4' || reply.Class() == '5' ? Failure::kRejected : Failure::kProtocol;
+    return LoginFailed();
+  }
 
   int point = 0;
   for (;;) {
@@ -151,9 +169,12 @@ bool CFTPClient::Login(const CServerLogin& logon, bool extractVersion) {
                                   : step.command == CCommand::PASS ? logon.GetPassword()
                                                                    : logon.GetAccount();
     vantrel::LogMessage("Login st=%d", step.code);
-    if (!SendCommand(step.command, {argument}) || !ReadReply(reply)) return false;
+    if (!SendCommand(step.command, {argument}) || !ReadReply(reply)) return LoginFailed();
     const char replyClass = reply.Class();
-    if (replyClass != '2' && replyClass != '3') return false;
+    if (replyClass != '2' && replyClass != '3') {
+      m_lastFailure = replyClass == '4' || replyClass == '5' ? Failure::kLoginRefused : Failure::kProtocol;
+      return LoginFailed();
+    }
     vantrel::LogMessage("Login strResponse=%s", reply.Value().c_str());
     vantrel::LogMessage("Login replay=%d %d", replyClass == '2' ? 1 : 0, replyClass == '3' ? 1 : 0);
     point = replyClass == '2' ? step.nextOnSuccess : step.nextOnMore;
@@ -161,13 +182,36 @@ bool CFTPClient::Login(const CServerLogin& logon, bool extractVersion) {
     if (point == -1) {
       vantrel::LogMessage("Login failed=%d", -1);
       ReportError("Logon failed.");
-      return false;
+      m_lastFailure = Failure::kProtocol;  // more asked for than user, password and account
+      return LoginFailed();
     }
     if (point == -2) {
       if (extractVersion) ExtractVersion(reply.Value());
       return true;
     }
   }
+}
+
+bool CFTPClient::LoginFailed() {
+  if (m_lastFailure == Failure::kNone) m_lastFailure = Failure::kOther;
+  vantrel::LogError("Login to %s:%u failed: %s", m_logon.GetHostname().c_str(), unsigned{m_logon.GetPort()},
+                    FailureText(m_lastFailure));
+  return false;
+}
+
+const char* CFTPClient::FailureText(Failure failure) {
+  switch (failure) {
+    case Failure::kNone: return "none";
+    case Failure::kRefused: return "connection refused";
+    case Failure::kUnreachable: return "receiver not reachable";
+    case Failure::kTimeout: return "no answer in time";
+    case Failure::kClosed: return "connection closed by the receiver";
+    case Failure::kRejected: return "the receiver turned the connection away";
+    case Failure::kLoginRefused: return "user or PIN code refused";
+    case Failure::kProtocol: return "reply out of protocol";
+    case Failure::kOther: break;
+  }
+  return "failed";
 }
 
 void CFTPClient::ExtractVersion(const std::string& reply) {
@@ -238,18 +282,34 @@ void CFTPClient::AppendReplyBytes(const char* data, int count) {
   }
 }
 
-bool CFTPClient::ReadReplyLine(std::string& line) {
+CFTPClient::Clock::time_point CFTPClient::ReplyDeadline() const {
+  // The time-out, and a fifth more for a line that is still arriving.
+  return Clock::now() + std::chrono::milliseconds(std::max(m_timeoutSeconds, 0) * 1200);
+}
+
+bool CFTPClient::ReadReplyLine(std::string& line) { return ReadLineBefore(line, ReplyDeadline()); }
+
+bool CFTPClient::ReadLineBefore(std::string& line, Clock::time_point deadline) {
   line.clear();
   if (!IsConnected()) return false;
   try {
     // Only complete lines are delivered: a line split across receives (even
-    // between CR and LF) is joined first.
+    // between CR and LF) is joined first. The whole line has one deadline, so
+    // a server that trickles bytes without a line end cannot hold us.
     while (m_replyLines.empty()) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+      if (left <= 0 || !m_controlSocket->WaitReadable(static_cast<int>(std::min<long long>(left, INT32_MAX)))) {
+        ReportError(kReplyTimeout);
+        m_lastFailure = Failure::kTimeout;
+        CloseControlQuietly();
+        return false;
+      }
       const int received =
           m_controlSocket->Receive(m_buffer.data(), static_cast<int>(m_buffer.size()) - 1, m_timeoutSeconds);
       if (received == 0) {
         if (m_partialLine.empty()) {
           ReportError(kConnectionClosed);
+          m_lastFailure = Failure::kClosed;
           CloseControlQuietly();
           return false;
         }
@@ -260,12 +320,14 @@ bool CFTPClient::ReadReplyLine(std::string& line) {
       AppendReplyBytes(m_buffer.data(), received);
       if (m_partialLine.size() > kMaxReplyBytes) {
         ReportError(kReplyTooLong);
+        m_lastFailure = Failure::kProtocol;
         CloseControlQuietly();
         return false;
       }
     }
   } catch (const CBlockingSocketException& error) {
     ReportSocketError(error);
+    m_lastFailure = error.GetMessage() == "Receive timeout" ? Failure::kTimeout : Failure::kClosed;
     CloseControlQuietly();
     return false;
   }
@@ -278,17 +340,19 @@ bool CFTPClient::ReadReplyLine(std::string& line) {
 
 bool CFTPClient::ReadReply(CServerReply& reply) {
   reply.Clear();
+  const Clock::time_point deadline = ReplyDeadline();
   std::string line;
-  if (!ReadReplyLine(line)) return false;
+  if (!ReadLineBefore(line, deadline)) return false;
   std::string text = line;
   if (line.size() > 3 && line[3] == '-') {
     const long number = LeadingNumber(line);
     for (;;) {
-      if (!ReadReplyLine(line)) return false;
+      if (!ReadLineBefore(line, deadline)) return false;
       text += m_lineEnd;
       text += line;
       if (text.size() > kMaxReplyBytes) {
         ReportError(kReplyTooLong);
+        m_lastFailure = Failure::kProtocol;
         CloseControlQuietly();
         return false;
       }
@@ -296,6 +360,7 @@ bool CFTPClient::ReadReply(CServerReply& reply) {
     }
   }
   const bool valid = reply.Set(std::move(text));
+  if (!valid) m_lastFailure = Failure::kProtocol;
   ForEachObserver([&](CNotification& o) { o.NotifyReply(reply); });
   return valid;
 }
@@ -317,7 +382,16 @@ void CFTPClient::DiscardPendingReplies() {
       CloseControlQuietly();
       return;
     }
-    if (!ready) return;
+    if (!ready) {
+      if (expected > 0) {
+        // A reply coming later would be taken as the answer to the next
+        // command, and every later one as its predecessor's: start afresh.
+        vantrel::LogError("FTP: %d owed replies missing, control connection dropped", expected);
+        ReportError(kOutOfStep);
+        CloseControlQuietly();
+      }
+      return;
+    }
     if (expected > 0) {
       --expected;
     } else if (extra-- <= 0) {

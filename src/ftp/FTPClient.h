@@ -14,6 +14,7 @@
 // Abort.
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -90,6 +91,22 @@ class CFTPClient {
   static constexpr int kDefaultBufferSize = 2048;
   // A reply line or a whole reply beyond this fails like a broken connection.
   static constexpr std::size_t kMaxReplyBytes = 64 * 1024;
+  // "1xx" replies a welcome may start with before its 220.
+  static constexpr int kMaxPreliminaryReplies = 5;
+
+  // Why the last Login failed.
+  enum class Failure {
+    kNone,
+    kRefused,       // nothing listens on the port
+    kUnreachable,   // no route, no such host
+    kTimeout,       // no (whole) answer within the bound
+    kClosed,        // the receiver closed the connection
+    kRejected,      // a welcome of class 4 or 5
+    kLoginRefused,  // USER or PASS answered with class 4 or 5: a wrong PIN code
+    kProtocol,      // a reply that is not FTP, or not one the logon allows
+    kOther,
+  };
+  static const char* FailureText(Failure failure);
 
   // Takes ownership of the control socket (a new CBlockingSocket when none
   // is given); listening and data sockets are made with its NewInstance.
@@ -103,7 +120,10 @@ class CFTPClient {
   // server asks. With `extractVersion` the receiver's model and version are
   // taken from the final logon reply (GetTargetVersion). A connection that
   // is open is logged out first. A cancel requested before is forgotten.
+  // Every reply, the welcome included, must be whole within 1.2 times the
+  // time-out; after the failure, GetLoginFailure tells why.
   bool Login(const CServerLogin& logon, bool extractVersion = false);
+  Failure GetLoginFailure() const { return m_lastFailure; }
   // QUIT; the control connection is closed afterwards.
   int Logout();
   bool IsConnected() const;
@@ -134,8 +154,9 @@ class CFTPClient {
   // entries are replaced by the lines the parser accepts, in the server's
   // order; on failure they are left as they were.
   bool List(const std::string& path, TFTPFileStatusShPtrVec& entries);
-  // Writes a new local file from its first byte; a partly written file stays
-  // after a failure or a cancel.
+  // Writes a new local file from its first byte, into a temporary beside it
+  // that replaces the file only when complete: after a failure, a cancel or
+  // fewer bytes than SIZE announced, the PC file stays as it was.
   bool DownloadFile(const std::string& remotePath, const std::string& localPath,
                     const CTransferType& type = CTransferType::ImageType());
   bool UploadFile(const std::string& localPath, const std::string& remotePath,
@@ -154,6 +175,11 @@ class CFTPClient {
   int GetTimeout() const { return m_timeoutSeconds; }
 
  private:
+  using Clock = std::chrono::steady_clock;
+
+  Clock::time_point ReplyDeadline() const;
+  bool ReadLineBefore(std::string& line, Clock::time_point deadline);
+  bool LoginFailed();
   void ReportError(const std::string& text, std::source_location where = std::source_location::current());
   void ReportSocketError(const nsSocket::CBlockingSocketException& error,
                          std::source_location where = std::source_location::current());
@@ -161,7 +187,8 @@ class CFTPClient {
   // Closes the control connection and forgets what belonged to it.
   void CloseControlQuietly();
   void AppendReplyBytes(const char* data, int count);
-  // Reads the replies a failed or cancelled transfer left owed, within a short bound.
+  // Reads the replies a failed or cancelled transfer left owed, within a
+  // short bound; when they do not come, the control connection is dropped.
   void DiscardPendingReplies();
   int SimpleCommand(const CCommand& command, const CArg& arguments, CServerReply* reply = nullptr);
   void ExtractVersion(const std::string& reply);
@@ -197,7 +224,8 @@ class CFTPClient {
   std::unique_ptr<IFileListParser> m_listParser;
   std::atomic<bool> m_transferring{false};
   std::atomic<bool> m_abortRequested{false};
-  int m_pendingReplies = 0;  // replies the server still owes for a failed or cancelled transfer
+  int m_pendingReplies = 0;
+  Failure m_lastFailure = Failure::kNone;  // replies the server still owes for a failed or cancelled transfer
   TObserverSet m_observers;
   CServerLogin m_logon;
   std::array<char, 256> m_targetVersion{};

@@ -2,6 +2,8 @@
 // their cancellation.
 #include <cerrno>
 
+#include "core/DiagLog.h"
+#include "core/ReplacementFile.h"
 #include "ftp/FTPClient.h"
 #include "ftp/File.h"
 #include "ftp/OutputStream.h"
@@ -64,20 +66,53 @@ bool CFTPClient::PrepareTransfer(const std::string& remotePath, const std::strin
 }
 
 bool CFTPClient::DownloadFile(const std::string& remotePath, const std::string& localPath, const CTransferType& type) {
+  if (!IsSafeArgument(remotePath)) {
+    ReportError(kUnsafeArgument);
+    return false;
+  }
+  if (TakeAbortRequest()) return false;
+  // The bytes go to a temporary beside the PC file, which is replaced only
+  // by a complete download: a refused, broken or cancelled one leaves the
+  // user's earlier copy as it was.
+  vantrel::CReplacementFile replacement;
+  std::string why;
+  if (!replacement.Create(localPath, &why)) {
+    vantrel::LogError("DownloadFile %s", why.c_str());
+    ReportSystemError(errno);
+    return false;
+  }
   CFile file;
-  if (!PrepareTransfer(remotePath, localPath, "wb", file)) return false;
+  if (!file.Attach(replacement.ReleaseHandle(), replacement.TempPath(), "wb")) {
+    ReportSystemError(errno);
+    return false;
+  }
   // TYPE I first: many servers refuse SIZE in ASCII mode.
   SetTransferType(type);
   std::int64_t size = 0;
-  RemoteFileSize(remotePath, size);
+  const bool sized = RemoteFileSize(remotePath, size) == 0;
   ForEachObserver([&](CNotification& o) { o.NotifyDownloadBegin(remotePath, localPath, size); });
   bool result = ExecuteDataCommand(CCommand::RETR, remotePath, type, file);
   ForEachObserver([&](CNotification& o) { o.NotifyDownloadEnd(remotePath, localPath, size); });
-  if (!file.Close()) {
+  const std::int64_t received = file.GetSize();
+  if (!file.Close(result)) {
     ReportSystemError(errno);  // the last buffered bytes did not reach the disk
     result = false;
   }
-  return result;
+  // A closing 226 after fewer bytes than SIZE announced is a cut-short file,
+  // not a download. More bytes are a file that grew meanwhile (a recording
+  // still running) and are kept.
+  if (result && sized && received < size) {
+    const std::string text =
+        "Incomplete download: " + std::to_string(received) + " of " + std::to_string(size) + " bytes arrived";
+    vantrel::LogError("DownloadFile %s: %s", remotePath.c_str(), text.c_str());
+    ReportError(text);
+    result = false;
+  }
+  if (result && !replacement.Commit(&why)) {
+    ReportError(why);
+    result = false;
+  }
+  return result;  // an uncommitted temporary goes with `replacement`
 }
 
 bool CFTPClient::UploadFile(const std::string& localPath, const std::string& remotePath, const CTransferType& type) {
@@ -213,8 +248,10 @@ bool CFTPClient::SendData(IBlockingSocket& data, ITransferNotification& source) 
   } catch (const CBlockingSocketException& error) {
     m_transferring = false;
     ReportSocketError(error);
+    // A plain close would end the file for the server, which then keeps the
+    // part that arrived as complete: ABOR first, as a cancel does.
+    SendAbort();
     data.CloseQuietly();
-    m_pendingReplies = 1;
     return false;
   }
   m_transferring = false;

@@ -1,5 +1,7 @@
 #include "ftp/File.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 
 namespace nsFTP {
@@ -16,9 +18,28 @@ bool CFile::Open(const std::string& name, const std::string& mode) {
   return true;
 }
 
-bool CFile::Close() {
+bool CFile::Attach(int handle, const std::string& name, const std::string& mode) {
+  Close();
+  m_name = name;
+  m_file = ::fdopen(handle, mode.c_str());
+  if (m_file == nullptr) {
+    const int code = errno;
+    ::close(handle);
+    errno = code;
+    return false;
+  }
+  m_streamBuffer = std::make_unique<char[]>(kStreamBufferBytes);
+  std::setvbuf(m_file, m_streamBuffer.get(), _IOFBF, kStreamBufferBytes);
+  return true;
+}
+
+bool CFile::Close(bool sync) {
   if (m_file == nullptr) return true;
-  const bool ok = std::fclose(m_file) == 0;
+  int code = 0;
+  if (sync && (std::fflush(m_file) != 0 || ::fsync(::fileno(m_file)) != 0)) code = errno;
+  if (std::fclose(m_file) != 0 && code == 0) code = errno;
+  const bool ok = code == 0;
+  if (!ok) errno = code;
   m_file = nullptr;
   m_streamBuffer.reset();
   return ok;

@@ -22,8 +22,11 @@ class CFile final : public CFTPClient::ITransferNotification {
   // "wb" creates or truncates (downloads), "rb" reads (uploads). false when
   // the file cannot be opened; errno tells why.
   bool Open(const std::string& name, const std::string& mode);
-  // false when buffered bytes could not be written; errno tells why.
-  bool Close();
+  // Takes over an open handle (closed with the file), known by `name`.
+  bool Attach(int handle, const std::string& name, const std::string& mode);
+  // false when buffered bytes could not be written; errno tells why. With
+  // `sync` the bytes are on the disk before the file is closed.
+  bool Close(bool sync = false);
   bool IsOpen() const { return m_file != nullptr; }
 
   std::string GetName() const override { return m_name; }

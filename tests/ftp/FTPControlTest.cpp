@@ -62,13 +62,57 @@ TEST(FtpLogin, UserPassAndMultiLineWelcome) {
   EXPECT_TRUE(f.client.IsConnected());
 }
 
-TEST(FtpLogin, WelcomeOfClassOneIsRefused) {
+TEST(FtpLogin, WelcomeOfClassOneIsFollowedByTheRealOne) {
   ScriptedFtpServer server;
-  server.Welcome().Reply("120 ready in a minute");
+  server.Welcome().Reply("120 ready in a minute").Reply("220 ready");
+  server.On("USER").Reply("230 in");
   server.Start();
   Fixture f;
+  EXPECT_TRUE(f.client.Login(LoginFor(server)));
+  EXPECT_EQ(server.Verbs(), (Strings{"USER"}));
+}
+
+TEST(FtpLogin, FailuresSayWhy) {
+  using Failure = CFTPClient::Failure;
+  {
+    ScriptedFtpServer server;
+    ScriptLogin(server, "530 Login incorrect.");
+    server.Start();
+    Fixture f;
+    EXPECT_FALSE(f.client.Login(LoginFor(server, "0000")));
+    EXPECT_EQ(f.client.GetLoginFailure(), Failure::kLoginRefused);
+  }
+  {
+    ScriptedFtpServer server;
+    server.Welcome().Raw("HTTP/1.1 400 Bad Request\r\n");
+    server.Start();
+    Fixture f;
+    EXPECT_FALSE(f.client.Login(LoginFor(server)));
+    EXPECT_EQ(f.client.GetLoginFailure(), Failure::kProtocol);
+  }
+  {
+    std::uint16_t port = 0;
+    {
+      ScriptedFtpServer gone;
+      port = gone.Port();
+    }
+    Fixture f(1);
+    EXPECT_FALSE(f.client.Login(CServerLogin("127.0.0.1", port, "root", "8157")));
+    EXPECT_EQ(f.client.GetLoginFailure(), Failure::kRefused);
+  }
+}
+
+TEST(FtpLogin, AWelcomeTrickledWithoutALineEndHasAnOverallDeadline) {
+  ScriptedFtpServer server;
+  // One byte every 200 ms for 12 s; each byte alone comes well within the time-out.
+  server.Welcome().Raw("220 ").Trickle(std::string(60, '.'), std::chrono::milliseconds(200));
+  server.Start();
+  Fixture f(1);
   EXPECT_FALSE(f.client.Login(LoginFor(server)));
-  EXPECT_TRUE(server.Commands().empty());
+  EXPECT_EQ(f.client.GetLoginFailure(), CFTPClient::Failure::kTimeout);
+  EXPECT_FALSE(f.client.IsConnected());
+  EXPECT_TRUE(server.WaitDone());
+  EXPECT_TRUE(server.TrickleCut()) << "the client waited for the whole trickle";
 }
 
 TEST(FtpLogin, UserAcceptedAloneSendsNoPassword) {

@@ -66,6 +66,15 @@ ScriptedFtpServer::Step& ScriptedFtpServer::Step::StreamDataUntilCommand(std::si
   m_actions.push_back({Kind::Stream, {}, {}, limit});
   return *this;
 }
+ScriptedFtpServer::Step& ScriptedFtpServer::Step::Trickle(const std::string& bytes,
+                                                          std::chrono::milliseconds interval) {
+  m_actions.push_back({Kind::Trickle, bytes, {}, static_cast<std::size_t>(interval.count())});
+  return *this;
+}
+ScriptedFtpServer::Step& ScriptedFtpServer::Step::HoldDataUntilCommand() {
+  m_actions.push_back({Kind::Hold, {}, {}, 0});
+  return *this;
+}
 ScriptedFtpServer::Step& ScriptedFtpServer::Step::CloseControl() {
   m_actions.push_back({Kind::CloseControl, {}, {}, 0});
   return *this;
@@ -286,6 +295,35 @@ bool ScriptedFtpServer::RunActions(const Step& step, int& control) {
           sent += static_cast<std::size_t>(n);
           m_streamed = sent;
         }
+        ::close(fd);
+        break;
+      }
+      case Step::Kind::Trickle: {
+        const int on = 1;
+        ::setsockopt(control, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        for (char c : action.text) {
+          // The pause between bytes is the behaviour under test; the client's
+          // close (or the end of the test) ends it early.
+          pollfd entries[2] = {{control, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
+          if (::poll(entries, 2, static_cast<int>(action.limit)) > 0) {
+            char byte;
+            if (entries[1].revents != 0 || ::recv(control, &byte, 1, MSG_PEEK) <= 0) {
+              m_trickleCut = true;
+              return false;
+            }
+          }
+          if (!SendAll(control, &c, 1)) {
+            m_trickleCut = true;
+            return false;
+          }
+        }
+        break;
+      }
+      case Step::Kind::Hold: {
+        const int fd = ConnectData(action.source);
+        if (fd < 0) break;
+        pollfd entries[2] = {{control, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
+        if (::poll(entries, 2, kWaitMilliseconds) <= 0) Problem("held upload: no command came");
         ::close(fd);
         break;
       }

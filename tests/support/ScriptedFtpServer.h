@@ -49,10 +49,16 @@ class ScriptedFtpServer {
     // sends a command, closes the data connection, or `limit` bytes went.
     Step& StreamDataUntilCommand(std::size_t limit);
     Step& CloseControl();
+    // The bytes on the control connection, one every `interval`, until the
+    // client closes the connection (see TrickleCut).
+    Step& Trickle(const std::string& bytes, std::chrono::milliseconds interval);
+    // Opens the data connection and reads nothing from it until the client
+    // sends a command; then closes it (a receiver whose disk stalls).
+    Step& HoldDataUntilCommand();
 
    private:
     friend class ScriptedFtpServer;
-    enum class Kind { Reply, Bytewise, SendData, ConnectFrom, ReceiveData, Stream, CloseControl };
+    enum class Kind { Reply, Bytewise, SendData, ConnectFrom, ReceiveData, Stream, CloseControl, Trickle, Hold };
     struct Action {
       Kind kind;
       std::string text;
@@ -87,6 +93,8 @@ class ScriptedFtpServer {
   std::string Uploaded() const;
   std::size_t StreamedBytes() const { return m_streamed.load(); }
   bool ForeignClosedByClient() const { return m_foreignClosed.load(); }
+  // The client closed the control connection before a Trickle was through.
+  bool TrickleCut() const { return m_trickleCut.load(); }
   // What went wrong on the server's side (time-outs, failed connects).
   std::vector<std::string> Problems() const;
 
@@ -123,6 +131,7 @@ class ScriptedFtpServer {
   std::string m_uploaded;
   std::atomic<std::size_t> m_streamed{0};
   std::atomic<bool> m_foreignClosed{false};
+  std::atomic<bool> m_trickleCut{false};
   std::thread m_thread;
 };
 
