@@ -214,14 +214,23 @@ TEST_F(DlgSatelliteTest, HeaderClicksFlipTheDirectionAndNumbersCompareByLength) 
   EXPECT_FALSE(CDlgSatellite::LessText("b", "B"));
 }
 
-TEST_F(DlgSatelliteTest, SortingKeepsTheDialogOnTheSatelliteItShows) {
-  Open();  // Astra current, in row 0
+TEST_F(DlgSatelliteTest, SortingKeepsTheSelectionAndTheSatelliteItShows) {
+  Open();  // Astra current and selected, in row 0
   dlg->SortSatellites(CDlgSatellite::kSatLongitude);
   dlg->SortSatellites(CDlgSatellite::kSatLongitude);  // Thor, Astra, Hotbird
   EXPECT_EQ(dlg->CurrentSatellite(), 1);
+  EXPECT_EQ(Sats()->SelectedRows(), std::vector<int>{1});
   EXPECT_EQ(dlg->TransponderNew(), 0);
   EXPECT_EQ(list.Satellites()[1]->mTransponder.size(), 3u) << "the new transponder went to Astra";
   EXPECT_EQ(list.Satellites()[0]->mTransponder.size(), 1u);
+
+  // Save and Delete still work on the satellite the fields show.
+  Edit(10408)->setText("Astra 1");
+  EXPECT_EQ(dlg->SatelliteSave(), 0);
+  EXPECT_EQ(list.Satellites()[1]->SatName, "Astra 1");
+  prompt.SetNextAnswer(true);
+  dlg->SatelliteDelete();
+  EXPECT_EQ(Column(Sats(), 0), QStringList({"Thor", "Hotbird"}));
 }
 
 TEST_F(DlgSatelliteTest, DeleteAsksFirstEvenWithNothingSelected) {
