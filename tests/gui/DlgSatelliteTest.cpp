@@ -312,10 +312,10 @@ TEST_F(DlgSatelliteTest, TransponderFieldsAndSave) {
   const Transponder& saved = *list.Satellites()[1]->mTransponder[1];
   EXPECT_EQ(saved.Frequency, 12187);
   EXPECT_EQ(saved.Pol, 'H');
-  EXPECT_EQ(saved.FEC, 0) << "UNDEFINED has no code of its own";
+  EXPECT_EQ(saved.FEC, 3) << "a code without a name stays while the choice shows it";
   EXPECT_EQ(Tps()->Row(1)->text(0), "12187");
   EXPECT_EQ(Tps()->Row(1)->text(4), "H");
-  EXPECT_EQ(Tps()->Row(1)->text(5), "Auto");
+  EXPECT_EQ(Tps()->Row(1)->text(5), "UNDEFINED");
   EXPECT_EQ(list.TvServices()[3]->Carrier.Frequency, 12188) << "services keep the old values";
 
   // Checks in order, each stopping the save.
