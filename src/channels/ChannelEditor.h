@@ -142,7 +142,11 @@ class CChannelEditor : public IChannelListView {
   bool ToggleTvRadio();
 
   // --- satellite dialog
+  // The services at the satellite's longitude; when another satellite shares
+  // that longitude, only those its transponders carry and no other one does.
   void DeleteServicesOfSatellite(const Satellite& satellite);
+  // The services at the satellite's longitude tuned to the transponder
+  // (frequency and polarisation) that no other transponder of it carries.
   void DeleteServicesOfTransponder(const Satellite& satellite, const Transponder& transponder);
   Satellite* NewSatellite();
 

@@ -408,6 +408,31 @@ TEST_F(EditOperations, DeletingATransponderTakesOnlyItsServices) {
   EXPECT_EQ(test::RowNames(editor.Channels()), Names({1, 3, 4}));
 }
 
+// Two transponders may share a frequency in the two polarisations, and a
+// satellite saved at the longitude of another shares its services' longitude.
+TEST_F(EditOperations, DeletingATransponderOrADuplicateSatelliteSparesTheOthersServices) {
+  AddServices(list, ServiceKind::Tv, 4);    // frequencies 11000..11003 at 192
+  list.TvServices()[1]->Carrier.Pol = 'H';  // S2 on 11001 H
+  list.TvServices()[2]->Carrier.Frequency = 11001;
+  list.TvServices()[2]->Carrier.Pol = 'V';  // S3 on 11001 V
+  auto sat = std::make_unique<Satellite>();
+  sat->Longitude = 192;
+  for (const char pol : {'H', 'V'}) {
+    auto tp = std::make_unique<Transponder>();
+    tp->Frequency = 11001;
+    tp->Pol = pol;
+    sat->mTransponder.push_back(std::move(tp));
+  }
+  const Satellite* astra = list.AddSatellite(std::move(sat));
+  Satellite* copy = editor.NewSatellite();
+  copy->Longitude = 192;
+  Show();
+  editor.DeleteServicesOfTransponder(*astra, *astra->mTransponder[0]);
+  EXPECT_EQ(ListNames(list, ServiceKind::Tv), Names({1, 3, 4})) << "only the horizontal one";
+  editor.DeleteServicesOfSatellite(*copy);
+  EXPECT_EQ(ListNames(list, ServiceKind::Tv), Names({1, 3, 4})) << "the empty copy owns none of them";
+}
+
 TEST_F(EditOperations, NewSatelliteIsAppendedEmpty) {
   auto sat = std::make_unique<Satellite>();
   sat->SatName = "Astra";

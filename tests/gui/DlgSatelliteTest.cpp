@@ -214,14 +214,23 @@ TEST_F(DlgSatelliteTest, HeaderClicksFlipTheDirectionAndNumbersCompareByLength) 
   EXPECT_FALSE(CDlgSatellite::LessText("b", "B"));
 }
 
-TEST_F(DlgSatelliteTest, SortingKeepsTheDialogOnTheSatelliteItShows) {
-  Open();  // Astra current, in row 0
+TEST_F(DlgSatelliteTest, SortingKeepsTheSelectionAndTheSatelliteItShows) {
+  Open();  // Astra current and selected, in row 0
   dlg->SortSatellites(CDlgSatellite::kSatLongitude);
   dlg->SortSatellites(CDlgSatellite::kSatLongitude);  // Thor, Astra, Hotbird
   EXPECT_EQ(dlg->CurrentSatellite(), 1);
+  EXPECT_EQ(Sats()->SelectedRows(), std::vector<int>{1});
   EXPECT_EQ(dlg->TransponderNew(), 0);
   EXPECT_EQ(list.Satellites()[1]->mTransponder.size(), 3u) << "the new transponder went to Astra";
   EXPECT_EQ(list.Satellites()[0]->mTransponder.size(), 1u);
+
+  // Save and Delete still work on the satellite the fields show.
+  Edit(10408)->setText("Astra 1");
+  EXPECT_EQ(dlg->SatelliteSave(), 0);
+  EXPECT_EQ(list.Satellites()[1]->SatName, "Astra 1");
+  prompt.SetNextAnswer(true);
+  dlg->SatelliteDelete();
+  EXPECT_EQ(Column(Sats(), 0), QStringList({"Thor", "Hotbird"}));
 }
 
 TEST_F(DlgSatelliteTest, DeleteAsksFirstEvenWithNothingSelected) {
@@ -303,10 +312,10 @@ TEST_F(DlgSatelliteTest, TransponderFieldsAndSave) {
   const Transponder& saved = *list.Satellites()[1]->mTransponder[1];
   EXPECT_EQ(saved.Frequency, 12187);
   EXPECT_EQ(saved.Pol, 'H');
-  EXPECT_EQ(saved.FEC, 0) << "UNDEFINED has no code of its own";
+  EXPECT_EQ(saved.FEC, 3) << "a code without a name stays while the choice shows it";
   EXPECT_EQ(Tps()->Row(1)->text(0), "12187");
   EXPECT_EQ(Tps()->Row(1)->text(4), "H");
-  EXPECT_EQ(Tps()->Row(1)->text(5), "Auto");
+  EXPECT_EQ(Tps()->Row(1)->text(5), "UNDEFINED");
   EXPECT_EQ(list.TvServices()[3]->Carrier.Frequency, 12188) << "services keep the old values";
 
   // Checks in order, each stopping the save.

@@ -167,19 +167,34 @@ TEST_F(DlgServiceInfoTest, ChecksGoInOrderAndStopAtTheFirstFailure) {
   EXPECT_EQ(message, "Fill a Tsid");
 }
 
-TEST_F(DlgServiceInfoTest, CodesWithoutAChoiceOpenAsTheDefaultAndAreStoredAsIt) {
+// OK without edits gives the service back as it came, also where a list has
+// no item of its own for the stored value.
+TEST_F(DlgServiceInfoTest, UntouchedChoicesKeepTheStoredValues) {
+  AddSatellite(list, "Astra 3", 235);  // no configuration for it
   Service s = SampleService();
+  s.Carrier.Longitude = 235;
   s.Carrier.FEC = 3;  // no name of its own
   s.Carrier.Pol = 0;
   s.Carrier.Band = 0;
+  s.Scrambled = 2;
   Open(s);
   EXPECT_EQ(List(10337)->currentText(), "Auto");
   EXPECT_EQ(List(10309)->currentText(), "Vertical");
   EXPECT_EQ(List(10345)->currentText(), "Ku");
+  ASSERT_EQ(List(10341)->count(), 3);
+  EXPECT_EQ(List(10341)->currentText(), "23.5 E Astra 3");
+  EXPECT_TRUE(PressOk().empty());
+  EXPECT_EQ(dlg->GetService(), s);
+
+  // Chosen by the user, the shown item counts even when it did not change.
+  Q_EMIT List(10337)->activated(0);
+  Q_EMIT List(10309)->activated(1);
+  List(10341)->setCurrentIndex(0);
   EXPECT_TRUE(PressOk().empty());
   EXPECT_EQ(dlg->GetService().Carrier.FEC, 0);
   EXPECT_EQ(dlg->GetService().Carrier.Pol, 'V');
-  EXPECT_EQ(dlg->GetService().Carrier.Band, 1);
+  EXPECT_EQ(dlg->GetService().Carrier.Longitude, 192);
+  EXPECT_EQ(dlg->GetService().Carrier.Band, 0);
 }
 
 TEST_F(DlgServiceInfoTest, EditedChoicesAreStored) {

@@ -317,13 +317,16 @@ void CDlgSatellite::ShowTransponder(const Transponder* transponder) {
   m_tpTsid->setText(QString::number(transponder->Tsid));
   m_tpOnid->setText(QString::number(transponder->Onid));
   m_tpPol->setCurrentIndex(transponder->Pol == 'H' ? kPolHorizontal : kPolVertical);
-  const QString fec = FecText(transponder->FEC);
+  const int fec = FecItem(transponder->FEC);
+  if (fec >= 0) m_tpFec->setCurrentIndex(fec);
+}
+
+int CDlgSatellite::FecItem(int code) const {
+  const QString fec = FecText(code);
   for (int i = 0; i < m_tpFec->count(); ++i) {
-    if (m_tpFec->itemText(i).startsWith(fec)) {
-      m_tpFec->setCurrentIndex(i);
-      break;
-    }
+    if (m_tpFec->itemText(i).startsWith(fec)) return i;
   }
+  return -1;
 }
 
 void CDlgSatellite::ClickSatelliteRow(int row) {
@@ -448,7 +451,10 @@ int CDlgSatellite::TransponderSave() {
   transponder->Tsid = ParseDecimal(m_tpTsid->text());
   transponder->Onid = ParseDecimal(m_tpOnid->text());
   transponder->Pol = pol == kPolHorizontal ? 'H' : 'V';
-  transponder->FEC = channels::FecNameToCode(m_tpFec->currentText().toStdString());
+  // A code without a name of its own shows as "UNDEFINED", which has no code:
+  // while the choice still shows the stored code, the code stays.
+  if (fec != FecItem(transponder->FEC))
+    transponder->FEC = channels::FecNameToCode(m_tpFec->currentText().toStdString());
   SetTransponderRow(selected.front(), *transponder);
   return 0;
 }

@@ -106,6 +106,8 @@ class CDlgSatellite : public QDialog {
   void ShowSatellite(channels::Satellite* satellite);
   void ShowTransponder(const channels::Transponder* transponder);
   void ClearTransponderFields();
+  // The FEC item that shows a code: its name, or "UNDEFINED".
+  int FecItem(int code) const;
   void SetSatelliteRow(int row, const channels::Satellite& satellite);
   void SetTransponderRow(int row, const channels::Transponder& transponder);
   void SortList(CReportList* list, SortState& state, int column, bool numeric);

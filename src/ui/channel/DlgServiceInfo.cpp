@@ -89,6 +89,12 @@ QString Number(int value) { return QString::number(value); }
 
 int Index(bool set) { return set ? 1 : 0; }
 
+// The items that show a stored code. Codes without an item of their own
+// (FEC 1 to 5, no polarisation, no band) show the first or the default item.
+int PolIndex(char pol) { return pol == 'H' ? 0 : 1; }
+int FecIndex(int fec) { return fec >= kFirstNamedFec && fec <= kLastNamedFec ? fec - (kFirstNamedFec - 1) : 0; }
+int BandIndex(int band) { return band == channels::kBandC ? 0 : 1; }
+
 }  // namespace
 
 CDlgServiceInfo::CDlgServiceInfo(const channels::ChannelList& list, int channelRows, QWidget* parent)
@@ -138,6 +144,9 @@ void CDlgServiceInfo::BuildControls() {
   // Type and scrambling come from the receiver's scan; they are shown only.
   m_type->setEnabled(false);
   m_scrambled->setEnabled(false);
+  for (QComboBox* list : {m_pol, m_fec, m_band, m_type, m_scrambled}) {
+    connect(list, &QComboBox::activated, this, [this, list] { m_chosen.insert(list); });
+  }
 
   struct Field {
     int labelId;
@@ -221,11 +230,15 @@ void CDlgServiceInfo::FillControls() {
   m_lock->setCurrentIndex(Index(s.Locked));
   m_skip->setCurrentIndex(Index(s.Skipped));
   m_hd->setCurrentIndex(Index(s.IsHD));
-  m_pol->setCurrentIndex(s.Carrier.Pol == 'H' ? 0 : 1);
-  const int fec = s.Carrier.FEC;
-  m_fec->setCurrentIndex(fec >= kFirstNamedFec && fec <= kLastNamedFec ? fec - (kFirstNamedFec - 1) : 0);
-  m_band->setCurrentIndex(s.Carrier.Band == channels::kBandC ? 0 : 1);
+  m_pol->setCurrentIndex(PolIndex(s.Carrier.Pol));
+  m_fec->setCurrentIndex(FecIndex(s.Carrier.FEC));
+  m_band->setCurrentIndex(BandIndex(s.Carrier.Band));
   FillSatellites();
+  m_chosen.clear();
+}
+
+bool CDlgServiceInfo::Untouched(const QComboBox* list, int storedIndex) const {
+  return !m_chosen.contains(list) && list->currentIndex() == storedIndex;
 }
 
 void CDlgServiceInfo::FillSatellites() {
@@ -244,10 +257,14 @@ void CDlgServiceInfo::FillSatellites() {
     m_satellite->setCurrentIndex(0);
     return;
   }
-  int selected = 0;
-  for (std::size_t i = 0; i < longitudes.size(); ++i) {
-    m_satellite->addItem(QString::fromStdString(m_list.GetSatelliteLabelByLongitude(longitudes[i])), longitudes[i]);
-    if (longitudes[i] == own) selected = static_cast<int>(i);
+  for (const int longitude : longitudes)
+    m_satellite->addItem(QString::fromStdString(m_list.GetSatelliteLabelByLongitude(longitude)), longitude);
+  int selected = m_satellite->findData(own);
+  if (selected < 0) {
+    // No configuration for the service's own satellite: it is offered last
+    // and shown, so that the service stays where it is unless another is chosen.
+    m_satellite->addItem(QString::fromStdString(m_list.GetSatelliteLabelByLongitude(own)), own);
+    selected = m_satellite->count() - 1;
   }
   m_satellite->setCurrentIndex(selected);
 }
@@ -270,8 +287,12 @@ int CDlgServiceInfo::Validate(std::string* message) {
   if (IsBlank(m_frequency->text()) || s.Carrier.Frequency < 0)
     return fail(kTextFillFrequency, GetText(kTextFillFrequency));
 
-  s.ServiceType = static_cast<std::uint8_t>(m_type->currentIndex() > 0 ? 1 : 0);
-  s.Scrambled = static_cast<std::int8_t>(m_scrambled->currentIndex() > 0 ? 1 : 0);
+  // A choice the user left as it opened keeps the stored value, also where
+  // the list has no item of its own for it.
+  if (!Untouched(m_type, Index(s.ServiceType != 0)))
+    s.ServiceType = static_cast<std::uint8_t>(m_type->currentIndex() > 0 ? 1 : 0);
+  if (!Untouched(m_scrambled, Index(s.Scrambled != 0)))
+    s.Scrambled = static_cast<std::int8_t>(m_scrambled->currentIndex() > 0 ? 1 : 0);
   s.Locked = m_lock->currentIndex() > 0;
   s.Skipped = m_skip->currentIndex() > 0;
   s.IsHD = m_hd->currentIndex() > 0;
@@ -295,15 +316,19 @@ int CDlgServiceInfo::Validate(std::string* message) {
     if (IsBlank(field.edit->text()) || *field.target < 0) return fail(field.textIndex, GetText(field.textIndex));
   }
 
-  s.Carrier.Pol = m_pol->currentIndex() > 0 ? 'V' : 'H';
-  s.Carrier.FEC = channels::FecNameToCode(m_fec->currentText().toStdString());
-  // A configured longitude without a satellite record has an empty label with
-  // nothing to read: the service keeps the longitude it had.
+  if (!Untouched(m_pol, PolIndex(s.Carrier.Pol))) s.Carrier.Pol = m_pol->currentIndex() > 0 ? 'V' : 'H';
+  if (!Untouched(m_fec, FecIndex(s.Carrier.FEC)))
+    s.Carrier.FEC = channels::FecNameToCode(m_fec->currentText().toStdString());
+  // The service's own satellite keeps its longitude as stored. A configured
+  // longitude without a satellite record has an empty label with nothing to
+  // read: the service keeps the longitude it had.
   const std::string label = m_satellite->currentText().toStdString();
-  if (!label.empty()) s.Carrier.Longitude = channels::ParseLongitudeLabel(label);
+  if (!label.empty() && m_satellite->currentData().toInt() != s.Carrier.Longitude)
+    s.Carrier.Longitude = channels::ParseLongitudeLabel(label);
   LogMessage("LONGITUDE=%d", s.Carrier.Longitude);
   s.ProviderName = channels::FitText(m_provider->text().toStdString(), channels::kProviderNameSize);
-  s.Carrier.Band = m_band->currentIndex() == 0 ? channels::kBandC : channels::kBandKu;
+  if (!Untouched(m_band, BandIndex(s.Carrier.Band)))
+    s.Carrier.Band = m_band->currentIndex() == 0 ? channels::kBandC : channels::kBandKu;
   return 0;
 }
 

@@ -4,6 +4,7 @@
 // The dialog changes nothing but its copy; the channel list is only read
 // (its configurations and satellites give the satellite choices).
 #include <QDialog>
+#include <QSet>
 #include <string>
 
 #include "channels/ChannelList.h"
@@ -96,11 +97,16 @@ class CDlgServiceInfo : public QDialog {
   void BuildControls();
   void FillControls();
   void FillSatellites();
+  // True when the user has not chosen in the list and it still shows the
+  // item of the stored value.
+  bool Untouched(const QComboBox* list, int storedIndex) const;
 
   const channels::ChannelList& m_list;
   int m_channelRows;
   int m_mode = kModeEdit;
   channels::Service m_service;
+  // The lists the user chose an item in since the service was filled in.
+  QSet<const QComboBox*> m_chosen;
 
   QLineEdit* m_number = nullptr;
   QLineEdit* m_name = nullptr;

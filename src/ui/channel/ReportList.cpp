@@ -55,12 +55,18 @@ void CReportList::SelectOnly(int row) {
 }
 
 void CReportList::SortRows(int column, const Less& less) {
+  // Taking the rows out drops their selection and the current row; the same
+  // rows stay selected and current in their new places.
+  const QList<QTreeWidgetItem*> selected = selectedItems();
+  QTreeWidgetItem* current = currentItem();
   QList<QTreeWidgetItem*> rows;
   while (topLevelItemCount() > 0) rows.push_back(takeTopLevelItem(0));
   std::stable_sort(rows.begin(), rows.end(), [&](const QTreeWidgetItem* a, const QTreeWidgetItem* b) {
     return less(a->text(column), b->text(column));
   });
   addTopLevelItems(rows);
+  if (current != nullptr) setCurrentItem(current, 0, QItemSelectionModel::NoUpdate);
+  for (QTreeWidgetItem* item : selected) item->setSelected(true);
 }
 
 void CReportList::mouseReleaseEvent(QMouseEvent* event) {

@@ -29,6 +29,7 @@ class CReportList : public QTreeWidget {
   void SelectOnly(int row);
 
   // Puts the rows in a new order; less compares two rows' texts in a column.
+  // The selected rows and the current row stay so.
   using Less = std::function<bool(const QString&, const QString&)>;
   void SortRows(int column, const Less& less);
 
