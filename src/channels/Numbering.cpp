@@ -65,6 +65,7 @@ void CChannelEditor::ApplyRowOrder(std::vector<ChannelRow> rows) {
 void CChannelEditor::Renumber() {
   ApplyRowOrder(m_channels.Rows());
   RefreshServiceView();
+  MarkModified();
 }
 
 void CChannelEditor::RenumberHiddenKind(ServiceKind kind) {
@@ -118,6 +119,7 @@ void CChannelEditor::ChangeChannelNumber(Service& service, const Service& edited
   service = edited;
   service.ServiceType = type;
   m_list.ForgetRecentSatellite();
+  MarkModified();
   if (newNo != oldNo) {
     m_channels.SortByNumber();
     Renumber();
@@ -174,6 +176,7 @@ void CChannelEditor::EndNumbering() {
   }
   ApplyRowOrder(std::move(rows));
   m_numbering = false;
+  MarkModified();
   m_channels.Refill();
   RefreshServiceView();
 }
