@@ -20,7 +20,7 @@ bool ScriptedPrompt::AskYesNo(const std::string& text, const std::string& captio
 }
 
 SaveAnswer ScriptedPrompt::AskSaveDiscardCancel(const std::string& text, const std::string& caption) {
-  m_records.push_back({text, caption, PromptIcon::Warning, true});
+  m_records.push_back({text, caption, PromptIcon::Question, true});
   if (m_saveAnswers.empty()) {
     ADD_FAILURE() << "unexpected Save/Discard/Cancel question: " << text;
     return SaveAnswer::Cancel;

@@ -389,6 +389,7 @@ int CDlgSatellite::SatelliteSave() {
   satellite->Band = m_satBand->currentIndex() == kBandItemC ? channels::kBandC : channels::kBandKu;
   satellite->Longitude = ParseDecimal(m_satLongitude->text());
   SetSatelliteRow(selected.front(), *satellite);
+  m_editor.SetModified(true);
   return 0;
 }
 
@@ -403,6 +404,7 @@ int CDlgSatellite::SatelliteDelete() {
     // The transponder list and the fields must not keep showing a freed record.
     if (satellite == m_current) ShowSatellite(nullptr);
     m_editor.List().RemoveSatellite(satellite);
+    m_editor.SetModified(true);
   }
   return 0;
 }
@@ -413,6 +415,7 @@ int CDlgSatellite::TransponderNew() {
   transponder->SatIndex = m_current->SatIndex;
   Transponder* added = transponder.get();
   m_current->mTransponder.push_back(std::move(transponder));
+  m_editor.SetModified(true);
   auto* item = new QTreeWidgetItem(m_tpList);
   CReportList::SetRecord(item, added);
   const int row = m_tpList->RowOf(item);
@@ -450,6 +453,7 @@ int CDlgSatellite::TransponderSave() {
   transponder->Pol = pol == kPolHorizontal ? 'H' : 'V';
   transponder->FEC = channels::FecNameToCode(m_tpFec->currentText().toStdString());
   SetTransponderRow(selected.front(), *transponder);
+  m_editor.SetModified(true);
   return 0;
 }
 
@@ -464,6 +468,7 @@ int CDlgSatellite::TransponderDelete() {
     auto* transponder = CReportList::RecordOf<Transponder>(item.get());
     m_editor.DeleteServicesOfTransponder(*m_current, *transponder);
     std::erase_if(transponders, [transponder](const auto& owned) { return owned.get() == transponder; });
+    m_editor.SetModified(true);
   }
   if (!selected.empty()) ClearTransponderFields();
   return 0;
