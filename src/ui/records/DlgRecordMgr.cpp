@@ -146,12 +146,19 @@ CDlgRecordMgr::CDlgRecordMgr(QWidget* parent, std::uint16_t ftpPort)
   UpdateReceiverUsage();
 }
 
-CDlgRecordMgr::~CDlgRecordMgr() {
-  if (m_worker.joinable()) {
-    // Stops a running download after its current chunk.
-    m_cancelRequested.store(true);
-    m_ftp.Abort();
-    m_worker.join();
+CDlgRecordMgr::~CDlgRecordMgr() { StopDownload(); }
+
+void CDlgRecordMgr::StopDownload() {
+  if (!m_worker.joinable()) return;
+  // Stops a running download after its current chunk.
+  m_cancelRequested.store(true);
+  m_ftp.Abort();
+  m_worker.join();
+  // A cut-off copy must not pass for the recording.
+  if (!m_partialPath.empty()) {
+    std::error_code ignored;
+    std::filesystem::remove(std::filesystem::path(m_partialPath), ignored);
+    m_partialPath.clear();
   }
 }
 
@@ -546,6 +553,7 @@ bool CDlgRecordMgr::StartDownload() {
 
   // Busy before the worker starts, so that nothing else reaches the client meanwhile.
   m_cancelRequested.store(false);
+  m_quitting = false;
   m_partialPath.clear();
   m_downloadBusy.store(true);
   EnableCommands(false);
@@ -595,15 +603,7 @@ bool CDlgRecordMgr::MayQuit() {
   if (!m_downloadBusy.load()) return true;
   if (!AskConfirmText(GetText(kTextQuitDuringDownload))) return false;
   m_quitting = true;
-  m_cancelRequested.store(true);
-  m_ftp.Abort();
-  if (m_worker.joinable()) m_worker.join();
-  // A cut-off copy must not pass for the recording.
-  if (!m_partialPath.empty()) {
-    std::error_code ignored;
-    std::filesystem::remove(std::filesystem::path(m_partialPath), ignored);
-    m_partialPath.clear();
-  }
+  StopDownload();
   m_progress->hide();
   m_downloadBusy.store(false);
   EnableCommands(true);

@@ -127,6 +127,8 @@ class CDlgRecordMgr : public CManagerWindow {
   // The worker's part: runs on the download thread, touches no widget.
   DownloadResult DownloadSelection(const std::vector<DownloadItem>& items);
   void FinishDownload(DownloadResult result);
+  // Cancels a running download, waits for the worker and removes the file it was writing.
+  void StopDownload();
   static void CancelDownload(void* context, int value);
   QIcon RowIcon() const;
   records::CRecordList* ListById(int id) const;
