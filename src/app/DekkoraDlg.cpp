@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
@@ -158,6 +159,25 @@ void CDekkoraDlg::OpenHelp() {
 void CDekkoraDlg::ShowAbout() {
   CAboutDlg about(this);
   about.exec();
+}
+
+bool CDekkoraDlg::MayQuit() {
+  for (const auto& manager : m_managers) {
+    if (manager && !manager->MayQuit()) return false;
+  }
+  return true;
+}
+
+void CDekkoraDlg::reject() {
+  if (MayQuit()) QDialog::reject();
+}
+
+void CDekkoraDlg::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape || event->matches(QKeySequence::Cancel)) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }
 
 void CDekkoraDlg::paintEvent(QPaintEvent*) {

@@ -37,6 +37,10 @@ class CDekkoraDlg : public QDialog {
   void OpenHelp();
   void ShowAbout();
 
+  // Closing the launcher ends the application: each manager window first
+  // asks about its unsaved work or running transfer. False keeps it running.
+  bool MayQuit();
+
   // Where Help finds the manual; tests point it at their own folder.
   static std::string ManualFolder();
 
@@ -47,6 +51,10 @@ class CDekkoraDlg : public QDialog {
   void paintEvent(QPaintEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  // The close box: the application ends only when every manager window agrees.
+  void reject() override;
+  // Escape alone never ends the application.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void SetUpButtons();

@@ -23,6 +23,12 @@ constexpr const char* kTextNotFound = "Can not find";
 
 CChannelEditor::CChannelEditor(ChannelList& list) : m_list(list), m_channels(list), m_members(list) {}
 
+void CChannelEditor::SetModified(bool modified) {
+  if (m_modified == modified) return;
+  m_modified = modified;
+  if (m_modifiedListener) m_modifiedListener(modified);
+}
+
 void CChannelEditor::ClearViews() {
   m_members.Clear();
   m_channels.Clear();

@@ -15,6 +15,7 @@
 // (IChannelListView): sorting by number with the numbering check,
 // renumbering, and the groups in tree order.
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,14 @@ class CChannelEditor : public IChannelListView {
   CServiceView& Members() { return m_members; }
   const CServiceView& Members() const { return m_members; }
   ServiceKind CurrentKind() const { return m_channels.Kind(); }
+
+  // --- unsaved changes
+  // Every operation that changes the list sets the flag; the window clears
+  // it after Open, Save, Save As, "Load from PVR" and a successful "Send to
+  // PVR". The listener hears each change of the flag (the window's title).
+  bool IsModified() const { return m_modified; }
+  void SetModified(bool modified);
+  void SetModifiedListener(std::function<void(bool)> listener) { m_modifiedListener = std::move(listener); }
 
   // --- filling the views
   // Empties the three views and leaves the numbering mode (before the list
@@ -166,6 +175,7 @@ class CChannelEditor : public IChannelListView {
   // Sorts a list that is not shown by number and numbers it 1..n.
   void RenumberHiddenKind(ServiceKind kind);
   bool ValidContextRow() const;
+  void MarkModified() { SetModified(true); }
 
   ChannelList& m_list;
   CChannelView m_channels;
@@ -176,6 +186,8 @@ class CChannelEditor : public IChannelListView {
   int m_nextNumber = 0;
   long long m_contextRow = -1;
   long long m_searchPosition = -1;
+  bool m_modified = false;
+  std::function<void(bool)> m_modifiedListener;
 };
 
 // Appends a satellite "New Satellite" with no transponders, band and

@@ -61,6 +61,7 @@ FavoriteGroup* CChannelEditor::CreateFavoriteGroup(ServiceKind kind) {
   m_tree.SelectGroup(raw);
   ShowSelectedTreeItem();
   m_tree.StartLabelEdit(raw);
+  MarkModified();
   return raw;
 }
 
@@ -105,6 +106,7 @@ std::size_t CChannelEditor::AddToFavoriteGroup(FavoriteGroup* group) {
   }
   if (m_members.Group() == group) m_members.Refill();
   m_members.SortByFirstColumn();
+  if (added > 0) MarkModified();
   return added;
 }
 
@@ -141,6 +143,7 @@ void CChannelEditor::RemoveFromAllFavoriteGroups() {
         }
         LogMessage("Delete_ServiceInFavorit favName=%s channelnumber=%d", group->Name.c_str(), member->ChannelNo);
         doomed[i] = true;
+        MarkModified();
       }
       RemoveMembersWhere(*group, doomed);
     }
@@ -179,6 +182,7 @@ bool CChannelEditor::DeleteGroupMembers() {
   m_members.SetRows({});
   RemoveMembersWhere(*group, doomed);
   m_members.SetRows(std::move(kept));
+  MarkModified();
   return true;
 }
 
@@ -194,6 +198,7 @@ bool CChannelEditor::DeleteGroup(FavoriteGroup* group) {
   // The selection falls back on the group's node.
   if (wasSelected) m_tree.SelectNode(*node);
   RefreshServiceView();
+  MarkModified();
   return true;
 }
 
@@ -225,6 +230,7 @@ bool CChannelEditor::RenameFavoriteGroup(FavoriteGroup& group, const std::string
       }
     }
   }
+  if (group.Name != text) MarkModified();
   group.Name = text;
   m_tree.EndLabelEdit();
   return true;
@@ -260,6 +266,7 @@ bool CChannelEditor::ReorderGroupMembers(std::size_t targetRow) {
   group->Reorder(order);
   for (std::size_t k = 0; k < rows.size(); ++k) rows[k].memberIndex = k;
   m_members.SetRows(std::move(rows));
+  MarkModified();
   return true;
 }
 
@@ -273,6 +280,7 @@ bool CChannelEditor::AutoNumberLcn(INumberInput& input) {
   if (!first || !CheckNumberInput(request, *first).empty()) return false;
   int lcn = *first;
   for (const std::size_t row : selected) m_members.Rows()[row].member->LCNNo = lcn++;
+  MarkModified();
   return true;
 }
 

@@ -114,13 +114,17 @@ void CChannelEditor::DeleteServices(const std::vector<const Service*>& services)
 }
 
 void CChannelEditor::SetLocked(bool locked) {
-  for (Service* s : m_channels.SelectedServices()) s->Locked = locked;
+  const std::vector<Service*> selected = m_channels.SelectedServices();
+  for (Service* s : selected) s->Locked = locked;
   m_list.ForgetRecentSatellite();
+  if (!selected.empty()) MarkModified();
 }
 
 void CChannelEditor::SetSkipped(bool skipped) {
-  for (Service* s : m_channels.SelectedServices()) s->Skipped = skipped;
+  const std::vector<Service*> selected = m_channels.SelectedServices();
+  for (Service* s : selected) s->Skipped = skipped;
   m_list.ForgetRecentSatellite();
+  if (!selected.empty()) MarkModified();
 }
 
 bool CChannelEditor::AddEmptyChannel() {

@@ -69,6 +69,7 @@ void CChannelEditor::ApplyRowOrder(std::vector<ChannelRow> rows) {
 void CChannelEditor::Renumber() {
   ApplyRowOrder(m_channels.Rows());
   RefreshServiceView();
+  MarkModified();
 }
 
 void CChannelEditor::RenumberHiddenKind(ServiceKind kind) {
@@ -122,6 +123,7 @@ void CChannelEditor::ChangeChannelNumber(Service& service, const Service& edited
   service = edited;
   service.ServiceType = type;
   m_list.ForgetRecentSatellite();
+  MarkModified();
   if (newNo != oldNo) {
     m_channels.SortByNumber();
     Renumber();
@@ -178,6 +180,7 @@ void CChannelEditor::EndNumbering() {
   }
   ApplyRowOrder(std::move(rows));
   m_numbering = false;
+  MarkModified();
   m_channels.Refill();
   RefreshServiceView();
 }

@@ -44,7 +44,10 @@ Satellite* NewSatellite(ChannelList& list) {
   return list.AddSatellite(std::move(satellite));
 }
 
-Satellite* CChannelEditor::NewSatellite() { return channels::NewSatellite(m_list); }
+Satellite* CChannelEditor::NewSatellite() {
+  MarkModified();
+  return channels::NewSatellite(m_list);
+}
 
 void CChannelEditor::DeleteServicesOfSatellite(const Satellite& satellite) {
   const int longitude = satellite.Longitude;

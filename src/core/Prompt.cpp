@@ -13,6 +13,10 @@ class CConsolePrompt final : public IPrompt {
     std::fprintf(stderr, "%s: %s [answered No]\n", caption.c_str(), text.c_str());
     return false;
   }
+  SaveAnswer AskSaveDiscardCancel(const std::string& text, const std::string& caption) override {
+    std::fprintf(stderr, "%s: %s [answered Cancel]\n", caption.c_str(), text.c_str());
+    return SaveAnswer::Cancel;
+  }
   void Show(const std::string& text, const std::string& caption, PromptIcon) override {
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
   }
@@ -34,5 +38,6 @@ IPrompt* SetPrompt(IPrompt* prompt) {
 void ShowErrorText(const std::string& text) { GetPrompt().Error(text, GetText(287)); }
 void ShowInfoText(const std::string& text) { GetPrompt().Inform(text, GetText(291)); }
 bool AskConfirmText(const std::string& text) { return GetPrompt().AskYesNo(text, GetText(292)); }
+SaveAnswer AskSaveText(const std::string& text) { return GetPrompt().AskSaveDiscardCancel(text, GetText(292)); }
 
 }  // namespace vantrel

@@ -8,11 +8,21 @@ namespace vantrel {
 
 enum class PromptIcon { None, Information, Warning, Error, Question };
 
+// The answer to the question about unsaved work.
+enum class SaveAnswer { Save, Discard, Cancel };
+
 class IPrompt {
  public:
   virtual ~IPrompt() = default;
   // Yes/No question; true means Yes.
   virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
+  // Save / Discard / Cancel about unsaved work. A prompt that cannot put the
+  // question to anyone answers Cancel, so nothing is lost unseen.
+  virtual SaveAnswer AskSaveDiscardCancel(const std::string& text, const std::string& caption) {
+    (void)text;
+    (void)caption;
+    return SaveAnswer::Cancel;
+  }
   // A message with one OK button.
   virtual void Show(const std::string& text, const std::string& caption, PromptIcon icon) = 0;
 
@@ -33,5 +43,6 @@ IPrompt* SetPrompt(IPrompt* prompt);
 void ShowErrorText(const std::string& text);
 void ShowInfoText(const std::string& text);
 bool AskConfirmText(const std::string& text);
+SaveAnswer AskSaveText(const std::string& text);
 
 }  // namespace vantrel

@@ -108,6 +108,28 @@ TEST_F(LauncherWindow, ManagerCreatedOnceAndButtonFollowsVisibility) {
   EXPECT_FALSE(launcher.Button(IDC_BTN_FILEMGR)->isEnabled());
 }
 
+TEST_F(LauncherWindow, EscapeNeverEndsTheApplicationAndAManagerCanKeepItRunning) {
+  struct Refusing : ui::CManagerWindow {
+    using CManagerWindow::CManagerWindow;
+    bool MayQuit() override { return ++asked > 1; }
+    int asked = 0;
+  };
+  CDekkoraDlg launcher;
+  Refusing* refusing = nullptr;
+  launcher.SetFactory(ManagerKind::Channel, [&refusing](QWidget* parent) { return refusing = new Refusing(parent); });
+  launcher.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&launcher));
+  launcher.OpenManager(ManagerKind::Channel);
+  launcher.activateWindow();
+  QTest::keyClick(&launcher, Qt::Key_Escape);
+  EXPECT_TRUE(launcher.isVisible());
+  EXPECT_EQ(refusing->asked, 0) << "Escape does not even ask";
+  EXPECT_FALSE(launcher.close());
+  EXPECT_TRUE(launcher.isVisible());
+  EXPECT_TRUE(launcher.close());
+  EXPECT_FALSE(launcher.isVisible());
+}
+
 TEST_F(LauncherWindow, ClosingAManagerOfflineLeavesItsButtonDisabled) {
   GetConnectionState().m_mode = MODE_OFFLINE;
   CDekkoraDlg launcher;

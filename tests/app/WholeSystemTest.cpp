@@ -2,8 +2,9 @@
 // through it: the connect dialog, the launcher, the channel editor (load the
 // receiver's list, change it, send it back), the file manager (a folder up to
 // the receiver and back), the recordings window (a download), the settings
-// dialog, the about box and Help. Real message boxes are answered by a
-// watcher, as a user would click them.
+// dialog, the about box and Help, and at last quitting with unsaved work in
+// the channel editor. Real message boxes are answered by a watcher, as a user
+// would click them.
 //
 // Every step saves a picture of its window, and under X a picture of the
 // whole screen, into VANTREL_ARTEFACT_DIR (default: whole-system in the
@@ -22,6 +23,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -120,8 +122,9 @@ void Picture(QWidget* window, const QString& name) {
 }
 
 // Answers the application's questions as a user clicking them: message boxes
-// get "Yes" (else their default button) and their texts are kept; another
-// modal window is pictured under the armed name and closed.
+// get the next queued button when they have it, else "Yes" (else their
+// default button), and their texts are kept; another modal window is
+// pictured under the armed name and closed.
 class ModalWatcher {
  public:
   ModalWatcher() {
@@ -129,6 +132,7 @@ class ModalWatcher {
     m_timer.start(30);
   }
   void ArmPicture(const QString& name) { m_pictureName = name; }
+  void QueueButton(QMessageBox::StandardButton button) { m_buttons.push_back(button); }
   bool PictureTaken() const { return m_pictureName.isEmpty(); }
   const std::vector<std::string>& Messages() const { return m_messages; }
   std::string MessageLog() const {
@@ -145,7 +149,14 @@ class ModalWatcher {
     if (modal == nullptr || !modal->isVisible()) return;
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
       m_messages.push_back(box->text().toStdString());
-      QAbstractButton* answer = box->button(QMessageBox::Yes);
+      QAbstractButton* answer = nullptr;
+      if (!m_buttons.empty() && box->button(m_buttons.front()) != nullptr) {
+        answer = box->button(m_buttons.front());
+        m_buttons.pop_front();
+        answer->click();
+        return;
+      }
+      answer = box->button(QMessageBox::Yes);
       if (answer == nullptr) answer = box->defaultButton();
       if (answer == nullptr) answer = box->button(QMessageBox::Ok);
       if (answer != nullptr) answer->click();
@@ -166,6 +177,7 @@ class ModalWatcher {
 
   QTimer m_timer;
   QString m_pictureName;
+  std::deque<QMessageBox::StandardButton> m_buttons;
   std::vector<std::string> m_messages;
   int m_unexpected = 0;
 };
@@ -302,6 +314,8 @@ TEST(WholeSystem, ConnectThenEveryWindowAndItsMainAction) {
   const std::size_t membersBefore = TvFavoriteMembers(receiverList);
   s.watcher.ClearMessages();
   channel->RunCommand(ui::CDlgChannel::ID_ADD_TO_NEW_TV);
+  const QString loadedTitle = QString::fromUtf8(GetText(94));
+  EXPECT_EQ(channel->windowTitle(), loadedTitle + " *") << "unsaved work is marked";
   Child<QAbstractButton>(channel, ui::CDlgChannel::IDC_SEND_PVR)->click();
   ASSERT_TRUE(WaitUntil([&] { return !channel->IsSending(); })) << s.watcher.MessageLog();
   for (const auto& message : s.watcher.Messages()) {
@@ -309,6 +323,7 @@ TEST(WholeSystem, ConnectThenEveryWindowAndItsMainAction) {
   }
   EXPECT_EQ(TvFavoriteMembers(receiverList), membersBefore + 1) << s.watcher.MessageLog();
   EXPECT_EQ(ServiceCount(receiverList), receiverServices);
+  EXPECT_EQ(channel->windowTitle(), loadedTitle) << "the receiver holds the work; the title stays";
   channel->close();
   EXPECT_TRUE(launcher.Button(app::IDC_BTN_CHANNEL)->isEnabled());
 
@@ -398,6 +413,30 @@ TEST(WholeSystem, ConnectThenEveryWindowAndItsMainAction) {
   const QString page = s.help.urls[0].toLocalFile();
   EXPECT_TRUE(QFileInfo::exists(page)) << page.toStdString();
   EXPECT_EQ(QFileInfo(page).fileName().toStdString(), app::ManualPageName(GetSettings().GetLanguage()));
+
+  // Quitting with unsaved work in the channel editor asks first: Cancel keeps
+  // the application and the work, Discard ends it.
+  launcher.Button(app::IDC_BTN_CHANNEL)->click();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(channel));
+  rows->setFocus();
+  QTest::mouseClick(rows->viewport(), Qt::LeftButton, Qt::NoModifier,
+                    rows->visualRect(rows->model()->index(1, 1)).center());
+  ASSERT_EQ(channel->Editor().Channels().SelectedCount(), 1u);
+  const bool locked = channel->Editor().Channels().SelectedServices().front()->Locked;
+  channel->RunCommand(locked ? ui::CDlgChannel::ID_UNLOCK : ui::CDlgChannel::ID_LOCK);
+  ASSERT_TRUE(channel->Editor().IsModified());
+  s.watcher.ClearMessages();
+  s.watcher.QueueButton(QMessageBox::Cancel);
+  EXPECT_FALSE(launcher.close());
+  EXPECT_TRUE(launcher.isVisible());
+  EXPECT_TRUE(channel->Editor().IsModified());
+  EXPECT_NE(channel->Editor().Channels().SelectedServices().front()->Locked, locked) << "the edit is kept";
+  ASSERT_EQ(s.watcher.Messages().size(), 1u) << s.watcher.MessageLog();
+  EXPECT_EQ(s.watcher.Messages()[0], GetText(345));
+  s.watcher.QueueButton(QMessageBox::Discard);
+  EXPECT_TRUE(launcher.close());
+  EXPECT_FALSE(launcher.isVisible());
+  EXPECT_EQ(s.watcher.Messages().size(), 2u) << s.watcher.MessageLog();
   EXPECT_EQ(s.watcher.UnexpectedWindows(), 0);
 }
 

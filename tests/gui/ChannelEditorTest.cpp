@@ -17,6 +17,7 @@
 #include "channels/ChannelList.h"
 #include "core/AppSettings.h"
 #include "core/PathUtil.h"
+#include "core/TextTable.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 #include "ui/channel/ChannelTableModel.h"
@@ -271,27 +272,74 @@ TEST_F(ChannelEditorTest, SaveAsThenSaveAndAFailedSave) {
   EXPECT_FALSE(vantrel::PathExists(temp.File("other.txt")));
 }
 
-TEST_F(ChannelEditorTest, TxtFileAndMissingFileAreRefused) {
+TEST_F(ChannelEditorTest, RefusedFilesLeaveTheEditorItsWorkAndTitleAsTheyWere) {
   Open(kSmall);
-  const std::string txt = temp.Write("list.txt", vantrel::test::ReadFile(kSmall));
-  Open(txt);
-  ASSERT_FALSE(prompt.Records().empty());
-  EXPECT_EQ(prompt.Records().back().text, "This is incorrect file");
-  EXPECT_EQ(prompt.Records().back().caption, "ERROR");
-  EXPECT_EQ(ChannelRows(), 0);
-  EXPECT_EQ(window.Tree()->topLevelItem(0)->childCount(), 0);
-  EXPECT_EQ(window.List().TvServices().size(), 0u);
-  EXPECT_FALSE(Button(CDlgChannel::IDC_SAVE)->isEnabled());
+  ClickRow(window.ChannelListView(), 0);
+  window.RunCommand(CDlgChannel::ID_LOCK);  // unsaved work
+  const QString title = window.windowTitle();
+  ASSERT_EQ(title, "Channel Edit - channel-small.xml *");
+  const std::pair<std::string, std::string> refused[] = {
+      {temp.Write("list.txt", vantrel::test::ReadFile(kSmall)), "This is incorrect file"},
+      {temp.File("missing.xml"), "This is incorrect file"},
+      {temp.Write("other.xml", "<?xml version=\"1.0\"?>\n<Other/>\n"), "This is incorrect file"},
+      {temp.Write("broken.xml", "<Servicelist><Satellite>"), "XML loading error"},
+  };
+  for (const auto& [path, message] : refused) {
+    prompt.Clear();
+    prompt.SetNextSaveAnswer(vantrel::SaveAnswer::Discard);
+    Open(path);
+    ASSERT_FALSE(prompt.Records().empty()) << path;
+    EXPECT_EQ(prompt.Records().back().text, message) << path;
+    EXPECT_EQ(prompt.Records().back().caption, "ERROR") << path;
+    EXPECT_EQ(ChannelRows(), static_cast<int>(reference.TvServices().size())) << path;
+    EXPECT_EQ(window.Tree()->topLevelItem(0)->childCount(), static_cast<int>(reference.TvFavorites().size())) << path;
+    EXPECT_EQ(ChannelCell(0, 16), "true") << path;
+    EXPECT_EQ(window.List().FilePath(), kSmall) << path;
+    EXPECT_EQ(window.windowTitle(), title) << path;
+    EXPECT_TRUE(window.Editor().IsModified()) << path;
+    EXPECT_TRUE(Button(CDlgChannel::IDC_SAVE)->isEnabled()) << path;
+  }
+}
 
-  // A missing file changes nothing but the path and the title.
+TEST_F(ChannelEditorTest, UnsavedWorkIsMarkedAndOpenAndQuitAskSaveDiscardOrCancel) {
+  const std::string file = temp.Write("mine.xml", vantrel::test::ReadFile(kSmall));
+  Open(file);
+  EXPECT_EQ(window.windowTitle(), "Channel Edit - mine.xml");
+  EXPECT_TRUE(window.MayQuit()) << "nothing to ask";
+  ClickRow(window.ChannelListView(), 0);
+  window.RunCommand(CDlgChannel::ID_LOCK);
+  EXPECT_EQ(window.windowTitle(), "Channel Edit - mine.xml *");
+
+  // Cancel: no file dialog, the work stays.
+  dialogs.lastTitle.clear();
+  prompt.SetNextSaveAnswer(vantrel::SaveAnswer::Cancel);
+  window.RunCommand(CDlgChannel::IDC_OPEN);
+  EXPECT_TRUE(dialogs.lastTitle.empty());
+  EXPECT_EQ(prompt.Records().back().text, vantrel::GetText(345));
+  EXPECT_EQ(ChannelCell(0, 16), "true");
+  prompt.SetNextSaveAnswer(vantrel::SaveAnswer::Cancel);
+  EXPECT_FALSE(window.MayQuit());
+
+  // Save writes the work to the list's file before the next one opens.
+  prompt.SetNextSaveAnswer(vantrel::SaveAnswer::Save);
   Open(kSmall);
-  prompt.Clear();
-  Open(temp.File("missing.xml"));
-  ASSERT_EQ(prompt.Records().size(), 1u);
-  EXPECT_EQ(prompt.Records().back().text, "This is incorrect file");
-  EXPECT_EQ(window.windowTitle(), "Channel Edit");
-  EXPECT_EQ(ChannelRows(), static_cast<int>(reference.TvServices().size()));
-  EXPECT_TRUE(window.List().FilePath().empty());
+  ChannelList saved;
+  ASSERT_EQ(vantrel::channels::ReadChannelFile(saved, file), vantrel::channels::ReadResult::Loaded);
+  EXPECT_NE(vantrel::test::ReadFile(file), vantrel::test::ReadFile(kSmall));
+  EXPECT_EQ(window.windowTitle(), "Channel Edit - channel-small.xml");
+  EXPECT_FALSE(window.Editor().IsModified());
+
+  // A list without a file goes through Save As; giving that up keeps the work.
+  ClickRow(window.ChannelListView(), 0);
+  window.RunCommand(CDlgChannel::ID_LOCK);
+  window.List().SetFilePath({});
+  prompt.SetNextSaveAnswer(vantrel::SaveAnswer::Save);
+  dialogs.QueueSave(std::nullopt);
+  EXPECT_FALSE(window.MayQuit());
+  EXPECT_TRUE(window.Editor().IsModified());
+  prompt.SetNextSaveAnswer(vantrel::SaveAnswer::Discard);
+  EXPECT_TRUE(window.MayQuit());
+  EXPECT_EQ(prompt.PendingAnswers(), 0u);
 }
 
 TEST_F(ChannelEditorTest, NumberingByClicksAndDoubleClick) {

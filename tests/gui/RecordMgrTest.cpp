@@ -15,6 +15,7 @@
 #include <fstream>
 
 #include "core/AppSettings.h"
+#include "core/TextTable.h"
 #include "net/CommandChannel.h"
 #include "support/ReceiverSim.h"
 #include "support/ScriptedPrompt.h"
@@ -265,6 +266,28 @@ TEST(RecordMgr, CancelDuringAFileStopsTheJobAndEverythingWaitsForIt) {
       EXPECT_FALSE(fs::exists(s.pc.File(name.toStdString()))) << name.toStdString();
     }
   }
+}
+
+TEST(RecordMgr, QuittingDuringADownloadAsksAndLeavesNoCutOffRecording) {
+  SimSetup s("127.0.0.88", 256 * 1024);
+  ASSERT_TRUE(s.sim->Start()) << s.sim->Output();
+  WriteBytes(s.Tv("Gross_20261207_2000_1600_/gross.ts"), 8 * 1024 * 1024);
+  CDlgRecordMgr window;
+  EXPECT_TRUE(window.MayQuit()) << "nothing runs: nothing to ask";
+  SelectEntries(window, {"/gross.ts"});
+  ASSERT_TRUE(window.StartDownload());
+  QTRY_VERIFY_WITH_TIMEOUT(window.Ftp().IsTransferring() && fs::exists(s.pc.File("gross.tts")), kBoundMs);
+
+  s.prompt.SetNextAnswer(false);
+  EXPECT_FALSE(window.MayQuit());
+  EXPECT_TRUE(window.IsDownloadBusy());
+  s.prompt.SetNextAnswer(true);
+  EXPECT_TRUE(window.MayQuit());
+  EXPECT_FALSE(window.IsDownloadBusy());
+  EXPECT_FALSE(fs::exists(s.pc.File("gross.tts")));
+  QCoreApplication::processEvents();  // the job's own end, queued before it was joined
+  ASSERT_EQ(s.prompt.Records().size(), 2u) << "no download failure is reported on the way out";
+  EXPECT_EQ(s.prompt.Records()[1].text, vantrel::GetText(346));
 }
 
 // Presses Cancel on the user-interface thread the moment the first file has ended.

@@ -19,6 +19,17 @@ bool ScriptedPrompt::AskYesNo(const std::string& text, const std::string& captio
   return answer;
 }
 
+SaveAnswer ScriptedPrompt::AskSaveDiscardCancel(const std::string& text, const std::string& caption) {
+  m_records.push_back({text, caption, PromptIcon::Question, true});
+  if (m_saveAnswers.empty()) {
+    ADD_FAILURE() << "unexpected Save/Discard/Cancel question: " << text;
+    return SaveAnswer::Cancel;
+  }
+  const SaveAnswer answer = m_saveAnswers.front();
+  m_saveAnswers.pop_front();
+  return answer;
+}
+
 void ScriptedPrompt::Show(const std::string& text, const std::string& caption, PromptIcon icon) {
   m_records.push_back({text, caption, icon, false});
 }

@@ -349,6 +349,9 @@ const TextTable kDanish = {
     /* 342 */ "Overførsel mislykkedes",
     /* 343 */ "Mappetræet er dybere end %d niveauer; kopieringen stoppede ved:\n%s",
     /* 344 */ "Stien er for lang til denne computer:\n%s",
+    /* 345 */ "Kanallisten har ændringer, der ikke er gemt. Vil du gemme dem?",
+    /* 346 */ "En download af en optagelse kører stadig. Vil du annullere den og afslutte?",
+    /* 347 */ "Kassér",
 };
 
 }  // namespace vantrel::texts

@@ -349,6 +349,9 @@ const TextTable kEnglish = {
     /* 342 */ "Upload fail",
     /* 343 */ "The folder tree is deeper than %d levels; the copy stopped at:\n%s",
     /* 344 */ "The path is too long for this computer:\n%s",
+    /* 345 */ "The channel list has unsaved changes. Do you want to save them?",
+    /* 346 */ "A recording download is still running. Cancel it and quit?",
+    /* 347 */ "Discard",
 };
 
 }  // namespace vantrel::texts

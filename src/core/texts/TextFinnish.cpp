@@ -349,6 +349,9 @@ const TextTable kFinnish = {
     /* 342 */ "Lähetys epäonnistui",
     /* 343 */ "Kansiopuu on syvempi kuin %d tasoa; kopiointi pysähtyi kohtaan:\n%s",
     /* 344 */ "Polku on liian pitkä tälle tietokoneelle:\n%s",
+    /* 345 */ "Kanavaluettelossa on tallentamattomia muutoksia. Haluatko tallentaa ne?",
+    /* 346 */ "Tallenteen lataus on vielä käynnissä. Peruutetaanko se ja lopetetaan?",
+    /* 347 */ "Hylkää",
 };
 
 }  // namespace vantrel::texts

@@ -349,6 +349,9 @@ const TextTable kGerman = {
     /* 342 */ "Upload fehlgeschlagen",
     /* 343 */ "Die Ordnerstruktur ist tiefer als %d Ebenen; das Kopieren endete bei:\n%s",
     /* 344 */ "Der Pfad ist für diesen Computer zu lang:\n%s",
+    /* 345 */ "Die Kanalliste hat ungespeicherte Änderungen. Möchten Sie sie speichern?",
+    /* 346 */ "Ein Aufnahme-Download läuft noch. Abbrechen und beenden?",
+    /* 347 */ "Verwerfen",
 };
 
 }  // namespace vantrel::texts

@@ -349,6 +349,9 @@ const TextTable kPolish = {
     /* 342 */ "Błąd wysyłania",
     /* 343 */ "Drzewo folderów ma więcej niż %d poziomów; kopiowanie zatrzymano na:\n%s",
     /* 344 */ "Ścieżka jest za długa dla tego komputera:\n%s",
+    /* 345 */ "Lista kanałów zawiera niezapisane zmiany. Czy chcesz je zapisać?",
+    /* 346 */ "Pobieranie nagrania nadal trwa. Anulować je i zakończyć?",
+    /* 347 */ "Odrzuć",
 };
 
 }  // namespace vantrel::texts

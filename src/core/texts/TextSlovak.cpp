@@ -349,6 +349,9 @@ const TextTable kSlovak = {
     /* 342 */ "Odosielanie zlyhalo",
     /* 343 */ "Strom priečinkov je hlbší ako %d úrovní; kopírovanie sa zastavilo na:\n%s",
     /* 344 */ "Cesta je pre tento počítač príliš dlhá:\n%s",
+    /* 345 */ "Zoznam kanálov obsahuje neuložené zmeny. Chcete ich uložiť?",
+    /* 346 */ "Sťahovanie nahrávky ešte prebieha. Zrušiť ho a ukončiť?",
+    /* 347 */ "Zahodiť",
 };
 
 }  // namespace vantrel::texts

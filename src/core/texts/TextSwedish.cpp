@@ -349,6 +349,9 @@ const TextTable kSwedish = {
     /* 342 */ "Uppladdningen misslyckades",
     /* 343 */ "Mappträdet är djupare än %d nivåer; kopieringen stoppade vid:\n%s",
     /* 344 */ "Sökvägen är för lång för den här datorn:\n%s",
+    /* 345 */ "Kanallistan har ändringar som inte har sparats. Vill du spara dem?",
+    /* 346 */ "En nedladdning av en inspelning pågår fortfarande. Vill du avbryta den och avsluta?",
+    /* 347 */ "Förkasta",
 };
 
 }  // namespace vantrel::texts

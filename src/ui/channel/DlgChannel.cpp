@@ -61,9 +61,9 @@ class CDlgChannel::CWriterView final : public channels::IChannelListView {
   std::vector<const FavoriteGroup*> RadioNodeGroups(const channels::ChannelList& list) const override {
     return m_window.m_editor->RadioNodeGroups(list);
   }
-  void SetWindowTitle(const std::string& fileName) override {
-    m_window.setWindowTitle(QString::fromStdString(Format(GetText(kTextTitleFile), fileName.c_str())));
-  }
+  // After the file was written: the title follows the list's own file, so
+  // the temporary file of "Send to PVR" leaves it as it was.
+  void SetWindowTitle(const std::string&) override { m_window.UpdateTitle(); }
 
  private:
   CDlgChannel& m_window;
@@ -84,6 +84,7 @@ CDlgChannel::CDlgChannel(QWidget* parent)
   resize(1200, 760);
   BuildControls();
   WireViews();
+  WatchModified();
   m_list->SetFilePath({});
   RebuildTree();
   m_treeCaption->Set(T(kTextFavorite), {}, {});
@@ -484,12 +485,37 @@ void CDlgChannel::ShowServiceRow(int row) {
 }
 
 void CDlgChannel::SetTitleFor(const std::string& path) {
-  if (path.empty()) {
-    setWindowTitle(T(kTextTitle));
-    return;
+  QString title = T(kTextTitle);
+  if (!path.empty()) {
+    const std::string name = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
+    title = QString::fromStdString(Format(GetText(kTextTitleFile), name.c_str()));
   }
-  const std::string name = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
-  setWindowTitle(QString::fromStdString(Format(GetText(kTextTitleFile), name.c_str())));
+  if (m_editor->IsModified()) title += QLatin1String(" *");
+  setWindowTitle(title);
+}
+
+void CDlgChannel::UpdateTitle() { SetTitleFor(m_list->FilePath()); }
+
+void CDlgChannel::WatchModified() {
+  m_editor->SetModifiedListener([this](bool) { UpdateTitle(); });
+}
+
+void CDlgChannel::AdoptList(std::unique_ptr<channels::ChannelList> list) {
+  const ServiceKind kind = m_editor->CurrentKind();
+  // No widget may keep showing the old list while it goes.
+  m_editor->ClearViews();
+  m_channelModel->SetView(nullptr);
+  m_serviceModel->SetView(nullptr);
+  m_tree->SetDropHighlight(nullptr);
+  m_tree->clear();
+  m_editor = std::make_unique<channels::CChannelEditor>(*list);
+  m_list = std::move(list);
+  WatchModified();
+  if (kind != m_editor->CurrentKind()) m_editor->ToggleTvRadio();
+  m_channelModel->SetView(&m_editor->Channels());
+  m_serviceModel->SetView(&m_editor->Members());
+  m_labelEditing = false;
+  m_editor->ShowList();
 }
 
 void CDlgChannel::StartEditingGroup(FavoriteGroup* group) {

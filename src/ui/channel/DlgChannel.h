@@ -102,6 +102,12 @@ class CDlgChannel : public CManagerWindow {
   void Save();
   void SaveAs();
 
+  // When the list has unsaved changes, asks Save / Discard / Cancel (Save
+  // saves, through Save As when the list has no file yet). True when the
+  // list may be replaced or dropped.
+  bool MayDropList();
+  bool MayQuit() override { return MayDropList(); }
+
   // The menus as they would open now (enabled states set); each action's
   // data() is its command id. The channel menu is for a right click on row
   // contextRow; the tree menu for a right click on item (may be null).
@@ -164,7 +170,12 @@ class CDlgChannel : public CManagerWindow {
   void ShowTreeCaption();
   QIcon GroupIcon(const channels::FavoriteGroup* group) const;
   QIcon NodeIcon(channels::ServiceKind kind) const;
+  // "Channel Edit" or "Channel Edit - <file name>", marked while the list has unsaved changes.
   void SetTitleFor(const std::string& path);
+  void UpdateTitle();
+  // A freshly read list replaces the shown one (the shown kind stays).
+  void AdoptList(std::unique_ptr<channels::ChannelList> list);
+  void WatchModified();
   void StartEditingGroup(channels::FavoriteGroup* group);
 
   // --- actions

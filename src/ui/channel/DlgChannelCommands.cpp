@@ -28,6 +28,7 @@ using channels::FavoriteGroup;
 using channels::ServiceKind;
 
 constexpr int kTextIncorrectFile = 95;
+constexpr int kTextUnsavedChanges = 345;
 constexpr const char* kOpenFilter = "User Favorite Files(*.xml);;All(*.*)";
 constexpr const char* kSaveFilter = "User Favorite Files(*.xml);;*.xml;;All(*.*)";
 
@@ -179,37 +180,44 @@ bool CDlgChannel::RunCommand(int id) {
 
 // ---------------------------------------------------------------- files
 
+bool CDlgChannel::MayDropList() {
+  if (!m_editor->IsModified()) return true;
+  switch (AskSaveText(GetText(kTextUnsavedChanges))) {
+    case SaveAnswer::Discard: return true;
+    case SaveAnswer::Cancel: return false;
+    case SaveAnswer::Save: break;
+  }
+  const std::string path = m_list->FilePath();
+  if (!path.empty() && HasXmlExtension(path)) {
+    Save();
+  } else {
+    SaveAs();
+  }
+  // A save that failed or was given up keeps the work.
+  return !m_editor->IsModified();
+}
+
 void CDlgChannel::OpenFile() {
+  if (!MayDropList()) return;
   const std::optional<std::string> chosen = GetFileDialogs().GetOpenFileName(GetText(1), {}, kOpenFilter);
   if (!chosen || chosen->empty()) return;
   const std::string path = *chosen;
-  m_list->SetFilePath(path);
-  if (!PathExists(path)) {
+  // A refused or unreadable file leaves the editor, its list and its title as they were.
+  if (!PathExists(path) || !HasXmlExtension(path)) {
     ShowErrorText(GetText(kTextIncorrectFile));
-    m_list->SetFilePath({});
-    SetTitleFor({});
-    UpdateButtons();
     return;
   }
-  m_editor->ClearViews();
-  m_list->ClearFavoriteGroups();
-  m_list->ClearServices();
-  m_list->ClearSatellites();
-  m_labelEditing = false;
-  RefreshAll();
-  ShowChannelCaptionDefault();
-  ShowServiceCaptionDefault();
-  if (!HasXmlExtension(path)) {
-    ShowErrorText(GetText(kTextIncorrectFile));
-    // The editor is empty now; the title no longer names the old file.
-    SetTitleFor({});
-    UpdateButtons();
+  auto fresh = std::make_unique<channels::ChannelList>();
+  const channels::ReadResult read = channels::ReadChannelFile(*fresh, path);
+  if (read != channels::ReadResult::Loaded) {
+    // A failure was shown by the reader; another document is no channel list.
+    if (read == channels::ReadResult::WrongDocument) ShowErrorText(GetText(kTextIncorrectFile));
     return;
   }
-  channels::ReadChannelFile(*m_list, path);
-  m_list->SetFilePath(path);
-  m_editor->ShowList();
+  fresh->SetFilePath(path);
+  AdoptList(std::move(fresh));
   m_editor->RepairNumbering();
+  m_editor->SetModified(false);
   RefreshAll();
   ShowChannelCaptionDefault();
   ShowServiceCaptionDefault();
@@ -224,7 +232,8 @@ void CDlgChannel::Save() {
     SaveAs();
     return;
   }
-  channels::WriteChannelFile(*m_list, path, false, WriterView());
+  if (channels::WriteChannelFile(*m_list, path, false, WriterView()) == channels::WriteResult::Written)
+    m_editor->SetModified(false);
   RefreshChannelList();
   RefreshServiceList();
   UpdateButtons();
@@ -238,7 +247,8 @@ void CDlgChannel::SaveAs() {
   // The save dialog's default extension: a name without one gets ".xml".
   if (QFileInfo(QString::fromStdString(path)).suffix().isEmpty()) path += ".xml";
   if (!HasXmlExtension(path)) return;
-  channels::WriteChannelFile(*m_list, path, false, WriterView());
+  if (channels::WriteChannelFile(*m_list, path, false, WriterView()) == channels::WriteResult::Written)
+    m_editor->SetModified(false);
   RefreshChannelList();
   RefreshServiceList();
   UpdateButtons();

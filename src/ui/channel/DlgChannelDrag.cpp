@@ -186,7 +186,7 @@ void CDlgChannel::ShowProgress() {
 }
 
 void CDlgChannel::OnLoadFromPvr() {
-  if (IsBusy()) return;
+  if (IsBusy() || !MayDropList()) return;
   if (!m_exchange) m_exchange = std::make_unique<channels::CChannelExchange>(m_exchangeOptions);
   m_loading = true;
   UpdateButtons();
@@ -236,25 +236,14 @@ void CDlgChannel::FinishExchange() {
   m_progress->SetPos(m_exchange->Position());
   m_progress->ApplyPending();
   if (result.kind == channels::ExchangeKind::Load && result.ok && result.list) {
-    // The loaded list replaces the old one; the shown kind stays.
-    const ServiceKind kind = m_editor->CurrentKind();
-    m_editor->ClearViews();
-    m_channelModel->SetView(nullptr);
-    m_serviceModel->SetView(nullptr);
-    m_tree->SetDropHighlight(nullptr);
-    m_tree->clear();
-    auto editor = std::make_unique<channels::CChannelEditor>(*result.list);
-    m_editor = std::move(editor);
-    m_list = std::move(result.list);
-    if (kind != m_editor->CurrentKind()) m_editor->ToggleTvRadio();
-    m_channelModel->SetView(&m_editor->Channels());
-    m_serviceModel->SetView(&m_editor->Members());
-    m_editor->ShowList();
+    AdoptList(std::move(result.list));
     RefreshAll();
     ShowChannelCaptionDefault();
     ShowServiceCaptionDefault();
     SetTitleFor({});
   }
+  // The receiver holds the list now.
+  if (result.kind == channels::ExchangeKind::Send && result.ok) m_editor->SetModified(false);
   m_loading = false;
   m_sending = false;
   QTimer::singleShot(result.ok ? channels::kFinalPauseMs : 0, m_progress, &QWidget::hide);

@@ -392,6 +392,7 @@ int CDlgSatellite::SatelliteSave() {
   satellite->Band = m_satBand->currentIndex() == kBandItemC ? channels::kBandC : channels::kBandKu;
   satellite->Longitude = ParseDecimal(m_satLongitude->text());
   SetSatelliteRow(selected.front(), *satellite);
+  m_editor.SetModified(true);
   return 0;
 }
 
@@ -406,6 +407,7 @@ int CDlgSatellite::SatelliteDelete() {
     // The transponder list and the fields must not keep showing a freed record.
     if (satellite == m_current) ShowSatellite(nullptr);
     m_editor.List().RemoveSatellite(satellite);
+    m_editor.SetModified(true);
   }
   return 0;
 }
@@ -416,6 +418,7 @@ int CDlgSatellite::TransponderNew() {
   transponder->SatIndex = m_current->SatIndex;
   Transponder* added = transponder.get();
   m_current->mTransponder.push_back(std::move(transponder));
+  m_editor.SetModified(true);
   auto* item = new QTreeWidgetItem(m_tpList);
   CReportList::SetRecord(item, added);
   const int row = m_tpList->RowOf(item);
@@ -456,6 +459,7 @@ int CDlgSatellite::TransponderSave() {
   if (fec != FecItem(transponder->FEC))
     transponder->FEC = channels::FecNameToCode(m_tpFec->currentText().toStdString());
   SetTransponderRow(selected.front(), *transponder);
+  m_editor.SetModified(true);
   return 0;
 }
 
@@ -470,6 +474,7 @@ int CDlgSatellite::TransponderDelete() {
     auto* transponder = CReportList::RecordOf<Transponder>(item.get());
     m_editor.DeleteServicesOfTransponder(*m_current, *transponder);
     std::erase_if(transponders, [transponder](const auto& owned) { return owned.get() == transponder; });
+    m_editor.SetModified(true);
   }
   if (!selected.empty()) ClearTransponderFields();
   return 0;

@@ -14,6 +14,9 @@ class CManagerWindow : public QDialog {
   // first showing (the settings dialog re-fills itself, the recordings window
   // runs a pending refresh).
   virtual void OnShownAgain() {}
+  // The application is about to end: the window asks what it must (unsaved
+  // work, a running transfer) and answers whether the end may go ahead.
+  virtual bool MayQuit() { return true; }
 
  Q_SIGNALS:
   void closed();

@@ -3,9 +3,16 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
+
+#include "core/TextTable.h"
 
 namespace vantrel::ui {
 namespace {
+
+constexpr int kTextSave = 2;
+constexpr int kTextCancel = 272;
+constexpr int kTextDiscard = 347;
 
 QString Q(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
@@ -23,6 +30,23 @@ bool CQtPrompt::AskYesNo(const std::string& text, const std::string& caption) {
   box.setWindowModality(Qt::ApplicationModal);
   box.setDefaultButton(QMessageBox::Yes);
   return box.exec() == QMessageBox::Yes;
+}
+
+SaveAnswer CQtPrompt::AskSaveDiscardCancel(const std::string& text, const std::string& caption) {
+  QMessageBox box(QMessageBox::Question, Q(caption), Q(text),
+                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, MessageOwner());
+  box.setWindowModality(Qt::ApplicationModal);
+  // The three buttons speak the user's language.
+  box.button(QMessageBox::Save)->setText(Q(GetText(kTextSave)));
+  box.button(QMessageBox::Discard)->setText(Q(GetText(kTextDiscard)));
+  box.button(QMessageBox::Cancel)->setText(Q(GetText(kTextCancel)));
+  box.setDefaultButton(QMessageBox::Save);
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+    case QMessageBox::Save: return SaveAnswer::Save;
+    case QMessageBox::Discard: return SaveAnswer::Discard;
+    default: return SaveAnswer::Cancel;
+  }
 }
 
 void CQtPrompt::Show(const std::string& text, const std::string& caption, PromptIcon icon) {

@@ -45,6 +45,7 @@ constexpr int kTextSize = 259;
 constexpr int kTextModified = 260;
 constexpr int kTextNotValidFolder = 302;
 constexpr int kTextDownloadFail = 303;
+constexpr int kTextQuitDuringDownload = 346;
 constexpr int kTextRecordDirChanged = 322;
 constexpr int kTextTitle = 324;
 constexpr int kTextChangeDirectory = 325;
@@ -145,12 +146,19 @@ CDlgRecordMgr::CDlgRecordMgr(QWidget* parent, std::uint16_t ftpPort)
   UpdateReceiverUsage();
 }
 
-CDlgRecordMgr::~CDlgRecordMgr() {
-  if (m_worker.joinable()) {
-    // Stops a running download after its current chunk.
-    m_cancelRequested.store(true);
-    m_ftp.Abort();
-    m_worker.join();
+CDlgRecordMgr::~CDlgRecordMgr() { StopDownload(); }
+
+void CDlgRecordMgr::StopDownload() {
+  if (!m_worker.joinable()) return;
+  // Stops a running download after its current chunk.
+  m_cancelRequested.store(true);
+  m_ftp.Abort();
+  m_worker.join();
+  // A cut-off copy must not pass for the recording.
+  if (!m_partialPath.empty()) {
+    std::error_code ignored;
+    std::filesystem::remove(std::filesystem::path(m_partialPath), ignored);
+    m_partialPath.clear();
   }
 }
 
@@ -545,6 +553,8 @@ bool CDlgRecordMgr::StartDownload() {
 
   // Busy before the worker starts, so that nothing else reaches the client meanwhile.
   m_cancelRequested.store(false);
+  m_quitting = false;
+  m_partialPath.clear();
   m_downloadBusy.store(true);
   EnableCommands(false);
   if (m_worker.joinable()) m_worker.join();
@@ -578,17 +588,32 @@ CDlgRecordMgr::DownloadResult CDlgRecordMgr::DownloadSelection(const std::vector
       result = DownloadResult::kFailed;
       break;
     }
+    m_partialPath = item.localPath;
     if (!m_ftp.DownloadFile(name, item.localPath, nsFTP::CTransferType::ImageType())) {
       result = DownloadResult::kFailed;
       break;
     }
+    m_partialPath.clear();
   }
   m_ftp.RemoveObserver(&observer);
   return result;
 }
 
+bool CDlgRecordMgr::MayQuit() {
+  if (!m_downloadBusy.load()) return true;
+  if (!AskConfirmText(GetText(kTextQuitDuringDownload))) return false;
+  m_quitting = true;
+  StopDownload();
+  m_progress->hide();
+  m_downloadBusy.store(false);
+  EnableCommands(true);
+  return true;
+}
+
 void CDlgRecordMgr::FinishDownload(DownloadResult result) {
   if (m_worker.joinable()) m_worker.join();  // it has handed over its result and ends now
+  // Stopped for the end of the application: nothing more to tell.
+  if (m_quitting) return;
   m_progress->hide();
   if (result == DownloadResult::kFailed) {
     FillLocalList();

@@ -61,6 +61,9 @@ class CDlgRecordMgr : public CManagerWindow {
   void RecordDirectoryMayHaveChanged();
   // The launcher shows the window again: run a pending refresh first.
   void OnShownAgain() override;
+  // While a download runs, asks whether to cancel it; Yes stops it, waits for
+  // the worker and removes the file that was being written.
+  bool MayQuit() override;
 
   void RefreshAll();
   void FillLocalList();
@@ -124,6 +127,8 @@ class CDlgRecordMgr : public CManagerWindow {
   // The worker's part: runs on the download thread, touches no widget.
   DownloadResult DownloadSelection(const std::vector<DownloadItem>& items);
   void FinishDownload(DownloadResult result);
+  // Cancels a running download, waits for the worker and removes the file it was writing.
+  void StopDownload();
   static void CancelDownload(void* context, int value);
   QIcon RowIcon() const;
   records::CRecordList* ListById(int id) const;
@@ -147,6 +152,9 @@ class CDlgRecordMgr : public CManagerWindow {
   bool m_refreshPending = false;
   std::atomic<bool> m_downloadBusy{false};
   std::atomic<bool> m_cancelRequested{false};
+  // The PC file the worker is writing; read only after the worker was joined.
+  std::string m_partialPath;
+  bool m_quitting = false;  // the download was stopped for the end of the application
   bool m_labelEditing = false;
   int m_focusedList = -1;
   struct SortState {
