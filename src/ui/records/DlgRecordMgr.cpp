@@ -154,12 +154,8 @@ void CDlgRecordMgr::StopDownload() {
   m_cancelRequested.store(true);
   m_ftp.Abort();
   m_worker.join();
-  // A cut-off copy must not pass for the recording.
-  if (!m_partialPath.empty()) {
-    std::error_code ignored;
-    std::filesystem::remove(std::filesystem::path(m_partialPath), ignored);
-    m_partialPath.clear();
-  }
+  // The client downloads into a temporary beside the recording and removes
+  // it when cut off: nothing under the recording's name is touched.
 }
 
 void CDlgRecordMgr::SetUpButtons() {
@@ -554,7 +550,6 @@ bool CDlgRecordMgr::StartDownload() {
   // Busy before the worker starts, so that nothing else reaches the client meanwhile.
   m_cancelRequested.store(false);
   m_quitting = false;
-  m_partialPath.clear();
   m_downloadBusy.store(true);
   EnableCommands(false);
   if (m_worker.joinable()) m_worker.join();
@@ -588,12 +583,10 @@ CDlgRecordMgr::DownloadResult CDlgRecordMgr::DownloadSelection(const std::vector
       result = DownloadResult::kFailed;
       break;
     }
-    m_partialPath = item.localPath;
     if (!m_ftp.DownloadFile(name, item.localPath, nsFTP::CTransferType::ImageType())) {
       result = DownloadResult::kFailed;
       break;
     }
-    m_partialPath.clear();
   }
   m_ftp.RemoveObserver(&observer);
   return result;

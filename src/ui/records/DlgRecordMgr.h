@@ -152,8 +152,6 @@ class CDlgRecordMgr : public CManagerWindow {
   bool m_refreshPending = false;
   std::atomic<bool> m_downloadBusy{false};
   std::atomic<bool> m_cancelRequested{false};
-  // The PC file the worker is writing; read only after the worker was joined.
-  std::string m_partialPath;
   bool m_quitting = false;  // the download was stopped for the end of the application
   bool m_labelEditing = false;
   int m_focusedList = -1;
