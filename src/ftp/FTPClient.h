@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "core/DataPortRange.h"
 #include "ftp/FTPCommand.h"
 #include "ftp/FTPFileStatus.h"
 #include "ftp/Interface.h"
@@ -148,6 +149,14 @@ class CFTPClient {
   bool IsTransferring() const { return m_transferring.load(); }
   bool IsAbortRequested() const { return m_abortRequested.load(); }
 
+  // The PC ports the receiver is told to connect back to; a busy one is
+  // skipped. Without a call, the settings' range (any port when none is set)
+  // is read at each data command.
+  void SetDataPortRange(const vantrel::DataPortRange& ports) { m_dataPorts = ports; }
+  // The last data command failed because the receiver never connected back
+  // to the port it was given (a firewall on the PC, most likely).
+  bool ReceiverDidNotConnectBack() const { return m_noConnectBack; }
+
   // Model word and version of the last Login asked to extract it.
   std::string GetTargetVersion() const { return m_targetVersion.data(); }
   const CServerLogin& GetLogonInfo() const { return m_logon; }
@@ -199,6 +208,8 @@ class CFTPClient {
   std::atomic<bool> m_abortRequested{false};
   int m_pendingReplies = 0;  // replies the server still owes for a failed or cancelled transfer
   TObserverSet m_observers;
+  std::optional<vantrel::DataPortRange> m_dataPorts;
+  bool m_noConnectBack = false;
   CServerLogin m_logon;
   std::array<char, 256> m_targetVersion{};
 };
@@ -206,5 +217,9 @@ class CFTPClient {
 // The PORT argument: the dotted address with ',' for '.', then the port's
 // high and low byte ("192.168.1.20", 5000 gives "192,168,1,20,19,136").
 std::string FormatPortArgument(const std::string& dottedAddress, unsigned port);
+
+// What the user is told when the receiver never connected back: the PC's
+// firewall may block it, and which ports to open (or to choose some).
+std::string NoConnectBackText(const vantrel::DataPortRange& ports);
 
 }  // namespace nsFTP

@@ -2,11 +2,13 @@
 // active-mode data connections, with the failures a receiver can cause.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <future>
 #include <set>
 #include <thread>
 
+#include "core/AppSettings.h"
 #include "ftp/FTPClient.h"
 #include "support/FtpRecorder.h"
 #include "support/ScriptedFtpServer.h"
@@ -79,7 +81,7 @@ TEST(FtpList, TypeOnceForTwoListingsThenImageForADownload) {
   ASSERT_EQ(entries.size(), 3u) << "the total line is dropped, LF-only and unterminated lines are kept";
   EXPECT_EQ(entries[0]->m_name, "Media");
   EXPECT_TRUE(entries[0]->m_isDirectory);
-  EXPECT_EQ(entries[0]->m_path, "/ftproot");
+  EXPECT_EQ(entries[0]->Path(), "/ftproot");
   EXPECT_EQ(entries[1]->m_name, "lf-only.txt");
   EXPECT_EQ(entries[2]->m_name, "last without end");
   ASSERT_TRUE(f.client.List("", entries));
@@ -384,4 +386,73 @@ TEST(FtpUpload, ContentNotificationsAndRefusals) {
   EXPECT_FALSE(f.client.UploadFile(f.dir.File("not-there"), "x"));
   EXPECT_EQ(f.recorder.errors, (Strings{"No such file or directory"}));
   EXPECT_EQ(server.Verbs(), (Strings{"USER", "PASS", "TYPE", "PORT", "STOR", "PORT", "STOR"}));
+}
+
+namespace {
+
+// A free port with the next five after it, the first held by a listener of
+// its own on every address so the client finds it busy.
+struct BusyFirstPort {
+  BusyFirstPort() {
+    busy.Create(nsSocket::kStreamSocket);
+    busy.Bind(nsSocket::AnyAddress(0));  // the system's ephemeral ports lie well inside 1024-65530
+    nsSocket::SocketAddress address{};
+    busy.GetSockName(address);
+    first = nsSocket::AddressPort(address);
+    busy.Listen();
+  }
+  nsSocket::CBlockingSocket busy;
+  unsigned first = 0;
+};
+
+unsigned PortOfArgument(const std::string& portCommand) {
+  unsigned numbers[6] = {};
+  std::sscanf(portCommand.c_str(), "PORT %u,%u,%u,%u,%u,%u", &numbers[0], &numbers[1], &numbers[2], &numbers[3],
+              &numbers[4], &numbers[5]);
+  return numbers[4] * 256 + numbers[5];
+}
+
+}  // namespace
+
+TEST(FtpDataPorts, SettingsRangeIsOfferedAndABusyPortSkipped) {
+  BusyFirstPort ports;
+  vantrel::GetSettings().SetDataPorts({ports.first, ports.first + 5});
+  ScriptedFtpServer server;
+  ScriptLogin(server);
+  server.On("TYPE").Reply("200 ok");
+  server.On("PORT").Reply("200 ok");
+  server.On("LIST").Reply("150 listing").SendData("-rw-r--r-- 1 root root 5 Jan 1 10:00 a.ts\r\n").Reply("226 ok");
+  server.Start();
+  Fixture f;
+  ASSERT_TRUE(f.Login(server));
+  TFTPFileStatusShPtrVec entries;
+  const bool listed = f.client.List("/", entries);
+  vantrel::GetSettings().SetDataPorts({});
+  ASSERT_TRUE(listed);
+  EXPECT_EQ(entries.size(), 1u);
+  const unsigned offered = PortOfArgument(server.Commands().at(3));
+  EXPECT_GT(offered, ports.first) << server.Commands().at(3) << ": the busy first port is skipped";
+  EXPECT_LE(offered, ports.first + 5) << server.Commands().at(3);
+}
+
+TEST(FtpDataPorts, ReceiverThatNeverConnectsBackIsBlamedOnTheFirewallWithThePorts) {
+  BusyFirstPort ports;
+  ScriptedFtpServer server;
+  ScriptLogin(server);
+  server.On("TYPE").Reply("200 ok");
+  server.On("PORT").Reply("200 ok");
+  server.On("LIST").Reply("150 listing");  // and never connects
+  server.Start();
+  Fixture f(1);
+  f.client.SetDataPortRange({ports.first + 1, ports.first + 2});
+  ASSERT_TRUE(f.Login(server));
+  TFTPFileStatusShPtrVec entries;
+  EXPECT_FALSE(f.client.List("/", entries));
+  EXPECT_TRUE(f.client.ReceiverDidNotConnectBack());
+  const std::string range = std::to_string(ports.first + 1) + "-" + std::to_string(ports.first + 2);
+  ASSERT_EQ(f.recorder.errors.size(), 1u);
+  EXPECT_EQ(f.recorder.errors[0], "The PVR did not connect back to this PC. The PC's firewall may block it: allow "
+                                  "incoming TCP connections on ports " + range + ".");
+  EXPECT_NE(nsFTP::NoConnectBackText({}).find("choose data ports in Settings"), std::string::npos)
+      << "without a range the user is sent to Settings";
 }

@@ -349,6 +349,11 @@ const TextTable kDanish = {
     /* 342 */ "Overførsel mislykkedes",
     /* 343 */ "Mappetræet er dybere end %d niveauer; kopieringen stoppede ved:\n%s",
     /* 344 */ "Stien er for lang til denne computer:\n%s",
+    /* 345 */ "Firewall",
+    /* 346 */ "Dataporte",
+    /* 347 */ "Dataportene skal være én port eller et område som 50100-50119, mellem 1024 og 65535.",
+    /* 348 */ "PVR'en oprettede ikke forbindelse tilbage til denne pc. Pc'ens firewall blokerer den måske: tillad indgående TCP-forbindelser på portene %s.",
+    /* 349 */ "PVR'en oprettede ikke forbindelse tilbage til denne pc. Pc'ens firewall blokerer den måske: vælg dataporte under Indstillinger og tillad indgående TCP-forbindelser på dem.",
 };
 
 }  // namespace vantrel::texts

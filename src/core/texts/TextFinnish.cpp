@@ -349,6 +349,11 @@ const TextTable kFinnish = {
     /* 342 */ "Lähetys epäonnistui",
     /* 343 */ "Kansiopuu on syvempi kuin %d tasoa; kopiointi pysähtyi kohtaan:\n%s",
     /* 344 */ "Polku on liian pitkä tälle tietokoneelle:\n%s",
+    /* 345 */ "Palomuuri",
+    /* 346 */ "Dataportit",
+    /* 347 */ "Dataporttien on oltava yksi portti tai alue kuten 50100-50119, väliltä 1024–65535.",
+    /* 348 */ "PVR ei ottanut yhteyttä takaisin tähän tietokoneeseen. Tietokoneen palomuuri voi estää sen: salli saapuvat TCP-yhteydet porteissa %s.",
+    /* 349 */ "PVR ei ottanut yhteyttä takaisin tähän tietokoneeseen. Tietokoneen palomuuri voi estää sen: valitse dataportit asetuksista ja salli niissä saapuvat TCP-yhteydet.",
 };
 
 }  // namespace vantrel::texts

@@ -349,6 +349,11 @@ const TextTable kPolish = {
     /* 342 */ "Błąd wysyłania",
     /* 343 */ "Drzewo folderów ma więcej niż %d poziomów; kopiowanie zatrzymano na:\n%s",
     /* 344 */ "Ścieżka jest za długa dla tego komputera:\n%s",
+    /* 345 */ "Zapora",
+    /* 346 */ "Porty danych",
+    /* 347 */ "Porty danych muszą być jednym portem lub zakresem, np. 50100-50119, od 1024 do 65535.",
+    /* 348 */ "PVR nie połączył się z powrotem z tym komputerem. Może go blokować zapora komputera: zezwól na przychodzące połączenia TCP na portach %s.",
+    /* 349 */ "PVR nie połączył się z powrotem z tym komputerem. Może go blokować zapora komputera: wybierz porty danych w Ustawieniach i zezwól na nich na przychodzące połączenia TCP.",
 };
 
 }  // namespace vantrel::texts

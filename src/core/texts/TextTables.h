@@ -6,7 +6,7 @@
 
 namespace vantrel::texts {
 
-inline constexpr std::size_t kTextCount = 345;
+inline constexpr std::size_t kTextCount = 350;
 
 using TextTable = std::array<const char*, kTextCount>;
 
