@@ -91,6 +91,8 @@ class CFTPClient {
   static constexpr int kDefaultBufferSize = 2048;
   // A reply line or a whole reply beyond this fails like a broken connection.
   static constexpr std::size_t kMaxReplyBytes = 64 * 1024;
+  // An upload reads and sends this many buffers at a time.
+  static constexpr int kSendChunksPerBlock = 32;
 
   // Takes ownership of the control socket (a new CBlockingSocket when none
   // is given); listening and data sockets are made with its NewInstance.
@@ -199,6 +201,7 @@ class CFTPClient {
   int m_timeoutSeconds;
   const std::string m_lineEnd = "\r\n";
   std::vector<char> m_buffer;
+  std::vector<char> m_sendBlock;  // made on the first upload
   std::deque<std::string> m_replyLines;
   std::string m_partialLine;  // received bytes of a line whose end has not arrived yet
   std::optional<CTransferType> m_transferType;

@@ -1,5 +1,6 @@
 // Active-mode data transfers of the client: listings, downloads, uploads and
 // their cancellation.
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string_view>
@@ -303,19 +304,26 @@ bool CFTPClient::ReceiveData(IBlockingSocket& data, ITransferNotification& targe
 
 bool CFTPClient::SendData(IBlockingSocket& data, ITransferNotification& source) {
   m_transferring = true;
-  char* const buffer = m_buffer.data();
-  const int capacity = static_cast<int>(m_buffer.size());
+  // The file is read and sent in blocks of many chunks, one system call each;
+  // observers still hear of every chunk of the client's buffer size.
+  const int chunk = static_cast<int>(m_buffer.size());
+  const int capacity = chunk * kSendChunksPerBlock;
+  if (m_sendBlock.size() < static_cast<std::size_t>(capacity)) m_sendBlock.resize(static_cast<std::size_t>(capacity));
+  char* const block = m_sendBlock.data();
   int readError = 0;
   try {
     for (;;) {
       int count = 0;
-      if (!source.GetData(buffer, capacity, count)) {
+      if (!source.GetData(block, capacity, count)) {
         readError = errno != 0 ? errno : EIO;
         break;
       }
       if (m_abortRequested.load(std::memory_order_relaxed) || count == 0) break;
-      const int sent = data.Send(buffer, count, m_timeoutSeconds);
-      ForEachObserver([&](CNotification& o) { o.NotifyChunkSent(buffer, sent); });
+      const int sent = data.Send(block, count, m_timeoutSeconds);
+      for (int at = 0; at < sent; at += chunk) {
+        const int bytes = std::min(chunk, sent - at);
+        ForEachObserver([&](CNotification& o) { o.NotifyChunkSent(block + at, bytes); });
+      }
     }
   } catch (const CBlockingSocketException& error) {
     m_transferring = false;
