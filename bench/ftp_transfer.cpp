@@ -43,8 +43,8 @@ class CCountingObserver final : public nsFTP::CFTPClient::CNotification {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 7 || (std::strcmp(argv[1], "get") != 0 && std::strcmp(argv[1], "put") != 0 &&
-                    std::strcmp(argv[1], "list") != 0)) {
+  if (argc != 7 ||
+      (std::strcmp(argv[1], "get") != 0 && std::strcmp(argv[1], "put") != 0 && std::strcmp(argv[1], "list") != 0)) {
     std::fputs("usage: vantrel-ftp-transfer get|put|list HOST PORT PIN REMOTE LOCAL\n", stderr);
     return 2;
   }

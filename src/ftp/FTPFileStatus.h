@@ -62,8 +62,8 @@ class CFTPFileStatus {
   bool IsDot() const { return m_name == "." || m_name == ".."; }
 
   std::string m_name;
-  std::int64_t m_size;  // -1 when not given
-  std::int64_t m_time;  // seconds since 1970-01-01 00:00, the listed time taken as UTC
+  std::int64_t m_size;      // -1 when not given
+  std::int64_t m_time;      // seconds since 1970-01-01 00:00, the listed time taken as UTC
   CShortText m_attributes;  // first field of a Unix line, e.g. drwxr-xr-x
   CShortText m_owner;
   CShortText m_group;

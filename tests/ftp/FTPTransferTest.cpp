@@ -451,8 +451,10 @@ TEST(FtpDataPorts, ReceiverThatNeverConnectsBackIsBlamedOnTheFirewallWithThePort
   EXPECT_TRUE(f.client.ReceiverDidNotConnectBack());
   const std::string range = std::to_string(ports.first + 1) + "-" + std::to_string(ports.first + 2);
   ASSERT_EQ(f.recorder.errors.size(), 1u);
-  EXPECT_EQ(f.recorder.errors[0], "The PVR did not connect back to this PC. The PC's firewall may block it: allow "
-                                  "incoming TCP connections on ports " + range + ".");
+  EXPECT_EQ(f.recorder.errors[0],
+            "The PVR did not connect back to this PC. The PC's firewall may block it: allow "
+            "incoming TCP connections on ports " +
+                range + ".");
   EXPECT_NE(nsFTP::NoConnectBackText({}).find("choose data ports in Settings"), std::string::npos)
       << "without a range the user is sent to Settings";
 }

@@ -352,8 +352,12 @@ const TextTable kDanish = {
     /* 345 */ "Firewall",
     /* 346 */ "Dataporte",
     /* 347 */ "Dataportene skal være én port eller et område som 50100-50119, mellem 1024 og 65535.",
-    /* 348 */ "PVR'en oprettede ikke forbindelse tilbage til denne pc. Pc'ens firewall blokerer den måske: tillad indgående TCP-forbindelser på portene %s.",
-    /* 349 */ "PVR'en oprettede ikke forbindelse tilbage til denne pc. Pc'ens firewall blokerer den måske: vælg dataporte under Indstillinger og tillad indgående TCP-forbindelser på dem.",
+    /* 348 */
+    "PVR'en oprettede ikke forbindelse tilbage til denne pc. Pc'ens firewall blokerer den måske: tillad indgående "
+    "TCP-forbindelser på portene %s.",
+    /* 349 */
+    "PVR'en oprettede ikke forbindelse tilbage til denne pc. Pc'ens firewall blokerer den måske: vælg dataporte under "
+    "Indstillinger og tillad indgående TCP-forbindelser på dem.",
 };
 
 }  // namespace vantrel::texts

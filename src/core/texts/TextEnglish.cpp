@@ -352,8 +352,12 @@ const TextTable kEnglish = {
     /* 345 */ "Firewall",
     /* 346 */ "Data ports",
     /* 347 */ "The data ports must be one port or a range such as 50100-50119, between 1024 and 65535.",
-    /* 348 */ "The PVR did not connect back to this PC. The PC's firewall may block it: allow incoming TCP connections on ports %s.",
-    /* 349 */ "The PVR did not connect back to this PC. The PC's firewall may block it: choose data ports in Settings and allow incoming TCP connections on them.",
+    /* 348 */
+    "The PVR did not connect back to this PC. The PC's firewall may block it: allow incoming TCP connections on ports "
+    "%s.",
+    /* 349 */
+    "The PVR did not connect back to this PC. The PC's firewall may block it: choose data ports in Settings and allow "
+    "incoming TCP connections on them.",
 };
 
 }  // namespace vantrel::texts

@@ -352,8 +352,12 @@ const TextTable kFinnish = {
     /* 345 */ "Palomuuri",
     /* 346 */ "Dataportit",
     /* 347 */ "Dataporttien on oltava yksi portti tai alue kuten 50100-50119, väliltä 1024–65535.",
-    /* 348 */ "PVR ei ottanut yhteyttä takaisin tähän tietokoneeseen. Tietokoneen palomuuri voi estää sen: salli saapuvat TCP-yhteydet porteissa %s.",
-    /* 349 */ "PVR ei ottanut yhteyttä takaisin tähän tietokoneeseen. Tietokoneen palomuuri voi estää sen: valitse dataportit asetuksista ja salli niissä saapuvat TCP-yhteydet.",
+    /* 348 */
+    "PVR ei ottanut yhteyttä takaisin tähän tietokoneeseen. Tietokoneen palomuuri voi estää sen: salli saapuvat "
+    "TCP-yhteydet porteissa %s.",
+    /* 349 */
+    "PVR ei ottanut yhteyttä takaisin tähän tietokoneeseen. Tietokoneen palomuuri voi estää sen: valitse dataportit "
+    "asetuksista ja salli niissä saapuvat TCP-yhteydet.",
 };
 
 }  // namespace vantrel::texts

@@ -352,8 +352,12 @@ const TextTable kGerman = {
     /* 345 */ "Firewall",
     /* 346 */ "Datenports",
     /* 347 */ "Die Datenports müssen ein Port oder ein Bereich wie 50100-50119 sein, zwischen 1024 und 65535.",
-    /* 348 */ "Der PVR hat keine Verbindung zu diesem PC aufgebaut. Die Firewall des PCs blockiert sie vielleicht: erlauben Sie eingehende TCP-Verbindungen auf den Ports %s.",
-    /* 349 */ "Der PVR hat keine Verbindung zu diesem PC aufgebaut. Die Firewall des PCs blockiert sie vielleicht: wählen Sie in den Einstellungen Datenports und erlauben Sie dort eingehende TCP-Verbindungen.",
+    /* 348 */
+    "Der PVR hat keine Verbindung zu diesem PC aufgebaut. Die Firewall des PCs blockiert sie vielleicht: erlauben Sie "
+    "eingehende TCP-Verbindungen auf den Ports %s.",
+    /* 349 */
+    "Der PVR hat keine Verbindung zu diesem PC aufgebaut. Die Firewall des PCs blockiert sie vielleicht: wählen Sie in "
+    "den Einstellungen Datenports und erlauben Sie dort eingehende TCP-Verbindungen.",
 };
 
 }  // namespace vantrel::texts

@@ -352,8 +352,12 @@ const TextTable kPolish = {
     /* 345 */ "Zapora",
     /* 346 */ "Porty danych",
     /* 347 */ "Porty danych muszą być jednym portem lub zakresem, np. 50100-50119, od 1024 do 65535.",
-    /* 348 */ "PVR nie połączył się z powrotem z tym komputerem. Może go blokować zapora komputera: zezwól na przychodzące połączenia TCP na portach %s.",
-    /* 349 */ "PVR nie połączył się z powrotem z tym komputerem. Może go blokować zapora komputera: wybierz porty danych w Ustawieniach i zezwól na nich na przychodzące połączenia TCP.",
+    /* 348 */
+    "PVR nie połączył się z powrotem z tym komputerem. Może go blokować zapora komputera: zezwól na przychodzące "
+    "połączenia TCP na portach %s.",
+    /* 349 */
+    "PVR nie połączył się z powrotem z tym komputerem. Może go blokować zapora komputera: wybierz porty danych w "
+    "Ustawieniach i zezwól na nich na przychodzące połączenia TCP.",
 };
 
 }  // namespace vantrel::texts

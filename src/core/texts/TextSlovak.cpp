@@ -352,8 +352,12 @@ const TextTable kSlovak = {
     /* 345 */ "Firewall",
     /* 346 */ "Dátové porty",
     /* 347 */ "Dátové porty musia byť jeden port alebo rozsah ako 50100-50119, od 1024 do 65535.",
-    /* 348 */ "PVR sa nepripojil späť k tomuto počítaču. Môže ho blokovať firewall počítača: povoľte prichádzajúce TCP spojenia na portoch %s.",
-    /* 349 */ "PVR sa nepripojil späť k tomuto počítaču. Môže ho blokovať firewall počítača: zvoľte dátové porty v Nastaveniach a povoľte na nich prichádzajúce TCP spojenia.",
+    /* 348 */
+    "PVR sa nepripojil späť k tomuto počítaču. Môže ho blokovať firewall počítača: povoľte prichádzajúce TCP spojenia "
+    "na portoch %s.",
+    /* 349 */
+    "PVR sa nepripojil späť k tomuto počítaču. Môže ho blokovať firewall počítača: zvoľte dátové porty v Nastaveniach "
+    "a povoľte na nich prichádzajúce TCP spojenia.",
 };
 
 }  // namespace vantrel::texts

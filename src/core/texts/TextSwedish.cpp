@@ -352,8 +352,12 @@ const TextTable kSwedish = {
     /* 345 */ "Brandvägg",
     /* 346 */ "Dataportar",
     /* 347 */ "Dataportarna måste vara en port eller ett intervall som 50100-50119, mellan 1024 och 65535.",
-    /* 348 */ "PVR:en anslöt inte tillbaka till den här datorn. Datorns brandvägg kan blockera den: tillåt inkommande TCP-anslutningar på portarna %s.",
-    /* 349 */ "PVR:en anslöt inte tillbaka till den här datorn. Datorns brandvägg kan blockera den: välj dataportar under Inställningar och tillåt inkommande TCP-anslutningar på dem.",
+    /* 348 */
+    "PVR:en anslöt inte tillbaka till den här datorn. Datorns brandvägg kan blockera den: tillåt inkommande "
+    "TCP-anslutningar på portarna %s.",
+    /* 349 */
+    "PVR:en anslöt inte tillbaka till den här datorn. Datorns brandvägg kan blockera den: välj dataportar under "
+    "Inställningar och tillåt inkommande TCP-anslutningar på dem.",
 };
 
 }  // namespace vantrel::texts
