@@ -2,10 +2,13 @@
 // bench/ftp_throughput.py:
 //
 //   vantrel-ftp-transfer get|put HOST PORT PIN REMOTE LOCAL
+//   vantrel-ftp-transfer list HOST PORT PIN REMOTE -
 //
 // The observer only counts, as the windows' observers do (their timer reads
 // the counters). Prints "bytes=N chunks=N seconds=S" for the transfer alone
-// (login excluded); exit code 0 when the transfer succeeded.
+// (login excluded), and for a listing also "entries=N"; exit code 0 when the
+// transfer succeeded. bench/ftp_list_memory.py runs the listing under
+// /usr/bin/time to see its peak memory.
 #include <QTemporaryDir>
 #include <atomic>
 #include <chrono>
@@ -40,11 +43,13 @@ class CCountingObserver final : public nsFTP::CFTPClient::CNotification {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 7 || (std::strcmp(argv[1], "get") != 0 && std::strcmp(argv[1], "put") != 0)) {
-    std::fputs("usage: vantrel-ftp-transfer get|put HOST PORT PIN REMOTE LOCAL\n", stderr);
+  if (argc != 7 ||
+      (std::strcmp(argv[1], "get") != 0 && std::strcmp(argv[1], "put") != 0 && std::strcmp(argv[1], "list") != 0)) {
+    std::fputs("usage: vantrel-ftp-transfer get|put|list HOST PORT PIN REMOTE LOCAL\n", stderr);
     return 2;
   }
   const bool download = std::strcmp(argv[1], "get") == 0;
+  const bool list = std::strcmp(argv[1], "list") == 0;
   const int port = std::atoi(argv[3]);
   if (port < 1 || port > 65535) {
     std::fprintf(stderr, "vantrel-ftp-transfer: not a port: %s\n", argv[3]);
@@ -62,9 +67,13 @@ int main(int argc, char** argv) {
     return 1;
   }
   const auto start = std::chrono::steady_clock::now();
-  const bool ok = download ? client.DownloadFile(argv[5], argv[6]) : client.UploadFile(argv[6], argv[5]);
+  nsFTP::TFTPFileStatusShPtrVec entries;
+  const bool ok = list       ? client.List(argv[5], entries)
+                  : download ? client.DownloadFile(argv[5], argv[6])
+                             : client.UploadFile(argv[6], argv[5]);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   client.Logout();
+  if (list) std::printf("entries=%zu ", entries.size());
   std::printf("bytes=%lld chunks=%lld seconds=%.6f\n", static_cast<long long>(counter.m_bytes.load()),
               static_cast<long long>(counter.m_chunks.load()), seconds);
   return ok ? 0 : 1;

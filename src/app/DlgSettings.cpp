@@ -34,6 +34,9 @@ constexpr int kTextLogin = 317;
 constexpr int kTextSavePin = 318;
 constexpr int kTextDirectory = 319;
 constexpr int kTextLanguageAfterRestart = 321;
+constexpr int kTextFirewall = 348;
+constexpr int kTextDataPorts = 349;
+constexpr int kTextBadDataPorts = 350;
 
 QString T(int index) { return QString::fromUtf8(GetText(index)); }
 
@@ -61,6 +64,10 @@ CDlgSettings::CDlgSettings(QWidget* parent) : CManagerWindow(parent) {
   m_directoryLabel = new QLabel(m_recordGroup);
   m_recordPath = new QLineEdit(m_recordGroup);
   m_browse = new QPushButton(QStringLiteral("..."), m_recordGroup);
+  m_firewallGroup = new QGroupBox(this);
+  m_dataPortsLabel = new QLabel(m_firewallGroup);
+  m_dataPorts = new QLineEdit(m_firewallGroup);
+  m_dataPorts->setPlaceholderText(QStringLiteral("50100-50119"));
   m_save = new QPushButton(this);
   m_cancel = new QPushButton(this);
   named(m_languageGroup, IDC_LANGUAGE_GROUP);
@@ -72,6 +79,9 @@ CDlgSettings::CDlgSettings(QWidget* parent) : CManagerWindow(parent) {
   named(m_directoryLabel, IDC_DIRECTORY_LABEL);
   named(m_recordPath, IDC_RECORD_PATH);
   named(m_browse, IDC_BROWSE);
+  named(m_firewallGroup, IDC_FIREWALL_GROUP);
+  named(m_dataPortsLabel, IDC_DATA_PORTS_LABEL);
+  named(m_dataPorts, IDC_DATA_PORTS);
   named(m_save, IDOK);
   named(m_cancel, IDCANCEL);
   m_browse->setFixedWidth(32);
@@ -88,6 +98,9 @@ CDlgSettings::CDlgSettings(QWidget* parent) : CManagerWindow(parent) {
   recordLayout->addWidget(m_directoryLabel);
   recordLayout->addWidget(m_recordPath, 1);
   recordLayout->addWidget(m_browse);
+  auto* firewallLayout = new QHBoxLayout(m_firewallGroup);
+  firewallLayout->addWidget(m_dataPortsLabel);
+  firewallLayout->addWidget(m_dataPorts, 1);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(m_save);
@@ -96,9 +109,10 @@ CDlgSettings::CDlgSettings(QWidget* parent) : CManagerWindow(parent) {
   layout->addWidget(m_languageGroup);
   layout->addWidget(m_loginGroup);
   layout->addWidget(m_recordGroup);
+  layout->addWidget(m_firewallGroup);
   layout->addStretch();
   layout->addLayout(buttons);
-  resize(420, 260);
+  resize(420, 320);
 
   connect(m_browse, &QPushButton::clicked, this, &CDlgSettings::OnBrowse);
   connect(m_save, &QPushButton::clicked, this, [this] { OnSave(); });
@@ -116,6 +130,8 @@ void CDlgSettings::Fill() {
   m_savePin->setText(T(kTextSavePin));
   m_recordGroup->setTitle(T(kTextRecord));
   m_directoryLabel->setText(T(kTextDirectory));
+  m_firewallGroup->setTitle(T(kTextFirewall));
+  m_dataPortsLabel->setText(T(kTextDataPorts));
   m_save->setText(T(kTextSave));
   m_cancel->setText(T(kTextCancel));
 
@@ -132,6 +148,7 @@ void CDlgSettings::Fill() {
   m_language->setCurrentIndex(selected);
   m_savePin->setChecked(GetSettings().m_savePinCode.load());
   m_recordPath->setText(QString::fromStdString(GetSettings().GetRecordPath()));
+  m_dataPorts->setText(QString::fromStdString(FormatDataPortRange(GetSettings().GetDataPorts())));
 }
 
 void CDlgSettings::OnBrowse() {
@@ -154,11 +171,18 @@ bool CDlgSettings::OnSave() {
     ShowInfoText(Format("%s %s", folder.c_str(), GetText(kTextNotValidFolder)));
     return false;
   }
-  // Store writes in this order: record folder, PIN flag, PIN, language.
+  DataPortRange ports;
+  if (!ParseDataPortRange(m_dataPorts->text().toStdString(), ports)) {
+    ShowErrorText(GetText(kTextBadDataPorts));
+    m_dataPorts->setFocus();
+    return false;
+  }
+  // Store writes in this order: record folder, PIN flag, PIN, language, data ports.
   if (!GetSettings().SetRecordPath(folder)) return false;
   GetSettings().SetSavePINCODE(m_savePin->isChecked());
   GetSettings().StorePINCODE();
   GetSettings().SetLanguage(language);
+  GetSettings().SetDataPorts(ports);
   close();
   return true;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The settings dialog of the launcher: the user-interface language (used
 // from the next start), whether the connect dialog pre-fills the PIN code,
-// and the PC folder that receives recordings. Created once, re-filled from
+// the PC folder that receives recordings, and the PC ports the receiver
+// connects back to (so that they can be opened in a desktop firewall). Created once, re-filled from
 // the settings each time the launcher shows it again.
 #include <functional>
 #include <string>
@@ -30,6 +31,9 @@ class CDlgSettings : public ui::CManagerWindow {
   static constexpr int IDC_RECORD_PATH = 1007;
   static constexpr int IDC_BROWSE = 1008;
   static constexpr int IDC_DIRECTORY_LABEL = 1009;
+  static constexpr int IDC_FIREWALL_GROUP = 1010;
+  static constexpr int IDC_DATA_PORTS_LABEL = 1011;
+  static constexpr int IDC_DATA_PORTS = 1012;
   static constexpr int IDOK = 1;
   static constexpr int IDCANCEL = 2;
 
@@ -47,12 +51,14 @@ class CDlgSettings : public ui::CManagerWindow {
   void OnShownAgain() override { Fill(); }
 
   void OnBrowse();
-  // False when the dialog stays open (language question answered No, folder not valid).
+  // False when the dialog stays open (language question answered No, folder
+  // or data ports not valid).
   bool OnSave();
 
   QComboBox* LanguageList() const { return m_language; }
   QCheckBox* SavePinCheck() const { return m_savePin; }
   QLineEdit* RecordPathEdit() const { return m_recordPath; }
+  QLineEdit* DataPortsEdit() const { return m_dataPorts; }
   QPushButton* SaveButton() const { return m_save; }
   QPushButton* CancelButton() const { return m_cancel; }
 
@@ -73,6 +79,9 @@ class CDlgSettings : public ui::CManagerWindow {
   QLabel* m_directoryLabel = nullptr;
   QLineEdit* m_recordPath = nullptr;
   QPushButton* m_browse = nullptr;
+  QGroupBox* m_firewallGroup = nullptr;
+  QLabel* m_dataPortsLabel = nullptr;
+  QLineEdit* m_dataPorts = nullptr;
   QPushButton* m_save = nullptr;
   QPushButton* m_cancel = nullptr;
   std::function<void()> m_closedNotifier;

@@ -18,6 +18,43 @@ CAppSettings::CAppSettings(std::unique_ptr<ISettingsStore> store) : m_store(std:
   LoadRecordPath();
   LoadLanguage();
   LoadPINCODE();
+  LoadDataPorts();
+}
+
+bool ParseDataPortRange(const std::string& text, DataPortRange& range) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  std::size_t at = 0;
+  const auto number = [&](unsigned& value) {
+    while (at < text.size() && blank(text[at])) ++at;
+    const std::size_t start = at;
+    unsigned long n = 0;
+    while (at < text.size() && text[at] >= '0' && text[at] <= '9' && at - start < 6) n = n * 10 + (text[at++] - '0');
+    while (at < text.size() && blank(text[at])) ++at;
+    value = static_cast<unsigned>(n);
+    return at > start && n >= kLowestDataPort && n <= 65535;
+  };
+  std::size_t first = 0;
+  while (first < text.size() && blank(text[first])) ++first;
+  if (first == text.size()) {
+    range = {};
+    return true;
+  }
+  DataPortRange parsed;
+  if (!number(parsed.first)) return false;
+  parsed.last = parsed.first;
+  if (at < text.size() && text[at] == '-') {
+    ++at;
+    if (!number(parsed.last)) return false;
+  }
+  if (at != text.size() || parsed.last < parsed.first) return false;
+  range = parsed;
+  return true;
+}
+
+std::string FormatDataPortRange(const DataPortRange& range) {
+  if (range.IsAny()) return {};
+  if (range.first == range.last) return std::to_string(range.first);
+  return std::to_string(range.first) + "-" + std::to_string(range.last);
 }
 
 std::string CAppSettings::GetAppDir() const {
@@ -115,6 +152,19 @@ void CAppSettings::SetLanguage(const std::string& language) {
   StoreLanguage();
 }
 
+DataPortRange CAppSettings::GetDataPorts() const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_dataPorts;
+}
+
+void CAppSettings::SetDataPorts(const DataPortRange& ports) {
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_dataPorts = ports;
+  }
+  m_store->Write("DataPorts", FormatDataPortRange(ports));
+}
+
 std::string CAppSettings::GetTargetVersion() const {
   std::string version;
   {
@@ -155,6 +205,11 @@ void CAppSettings::LoadLastIP() { m_store->Read("LastIP", m_lastIP); }
 void CAppSettings::LoadRecordPath() { m_store->Read("RecordPath", m_recordPath); }
 void CAppSettings::LoadLanguage() { m_store->Read("Language", m_language); }
 void CAppSettings::LoadPINCODE() { m_store->Read("PINCODE", m_pinCode); }
+
+void CAppSettings::LoadDataPorts() {
+  std::string text;
+  if (m_store->Read("DataPorts", text) && !ParseDataPortRange(text, m_dataPorts)) m_dataPorts = {};
+}
 
 CAppSettings& GetSettings() {
   static CAppSettings settings(std::make_unique<CQSettingsStore>());

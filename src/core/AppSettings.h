@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/CommandChannelInterface.h"
+#include "core/DataPortRange.h"
 #include "core/SettingsStore.h"
 
 namespace vantrel {
@@ -13,7 +14,7 @@ namespace vantrel {
 class CAppSettings {
  public:
   // Takes the defaults, then loads "SavePINCODE", "LastIP", "RecordPath",
-  // "Language" and "PINCODE" from the store, in that order.
+  // "Language", "PINCODE" and "DataPorts" from the store, in that order.
   explicit CAppSettings(std::unique_ptr<ISettingsStore> store);
 
   std::string GetAppDir() const;
@@ -41,6 +42,10 @@ class CAppSettings {
   std::string GetLanguage() const;
   void SetLanguage(const std::string& language);
 
+  // Stored as "DataPorts"; a stored text that is no valid range means any port.
+  DataPortRange GetDataPorts() const;
+  void SetDataPorts(const DataPortRange& ports);  // memory and store
+
   std::string GetTargetVersion() const;
   void SetTargetVersion(const std::string& version);
 
@@ -56,6 +61,7 @@ class CAppSettings {
   void LoadRecordPath();
   void LoadLanguage();
   void LoadPINCODE();
+  void LoadDataPorts();
 
   std::unique_ptr<ISettingsStore> m_store;
   mutable std::mutex m_mutex;  // workers read while the window thread writes
@@ -66,6 +72,7 @@ class CAppSettings {
   std::string m_pinCode = "8157";
   std::string m_language = "English";
   std::string m_receiverVersion;
+  DataPortRange m_dataPorts;
 };
 
 // The process-wide settings object, created and loaded on the first call.

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "core/DataPortRange.h"
 #include "ftp/FTPCommand.h"
 #include "ftp/FTPFileStatus.h"
 #include "ftp/Interface.h"
@@ -107,6 +108,8 @@ class CFTPClient {
     kOther,
   };
   static const char* FailureText(Failure failure);
+  // An upload reads and sends this many buffers at a time.
+  static constexpr int kSendChunksPerBlock = 32;
 
   // Takes ownership of the control socket (a new CBlockingSocket when none
   // is given); listening and data sockets are made with its NewInstance.
@@ -169,6 +172,14 @@ class CFTPClient {
   bool IsTransferring() const { return m_transferring.load(); }
   bool IsAbortRequested() const { return m_abortRequested.load(); }
 
+  // The PC ports the receiver is told to connect back to; a busy one is
+  // skipped. Without a call, the settings' range (any port when none is set)
+  // is read at each data command.
+  void SetDataPortRange(const vantrel::DataPortRange& ports) { m_dataPorts = ports; }
+  // The last data command failed because the receiver never connected back
+  // to the port it was given (a firewall on the PC, most likely).
+  bool ReceiverDidNotConnectBack() const { return m_noConnectBack; }
+
   // Model word and version of the last Login asked to extract it.
   std::string GetTargetVersion() const { return m_targetVersion.data(); }
   const CServerLogin& GetLogonInfo() const { return m_logon; }
@@ -217,6 +228,7 @@ class CFTPClient {
   int m_timeoutSeconds;
   const std::string m_lineEnd = "\r\n";
   std::vector<char> m_buffer;
+  std::vector<char> m_sendBlock;  // made on the first upload
   std::deque<std::string> m_replyLines;
   std::string m_partialLine;  // received bytes of a line whose end has not arrived yet
   std::optional<CTransferType> m_transferType;
@@ -227,6 +239,8 @@ class CFTPClient {
   int m_pendingReplies = 0;
   Failure m_lastFailure = Failure::kNone;  // replies the server still owes for a failed or cancelled transfer
   TObserverSet m_observers;
+  std::optional<vantrel::DataPortRange> m_dataPorts;
+  bool m_noConnectBack = false;
   CServerLogin m_logon;
   std::array<char, 256> m_targetVersion{};
 };
@@ -234,5 +248,9 @@ class CFTPClient {
 // The PORT argument: the dotted address with ',' for '.', then the port's
 // high and low byte ("192.168.1.20", 5000 gives "192,168,1,20,19,136").
 std::string FormatPortArgument(const std::string& dottedAddress, unsigned port);
+
+// What the user is told when the receiver never connected back: the PC's
+// firewall may block it, and which ports to open (or to choose some).
+std::string NoConnectBackText(const vantrel::DataPortRange& ports);
 
 }  // namespace nsFTP

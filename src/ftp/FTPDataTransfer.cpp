@@ -1,9 +1,15 @@
 // Active-mode data transfers of the client: listings, downloads, uploads and
 // their cancellation.
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <string_view>
 
 #include "core/DiagLog.h"
 #include "core/ReplacementFile.h"
+#include "core/AppSettings.h"
+#include "core/Format.h"
+#include "core/TextTable.h"
 #include "ftp/FTPClient.h"
 #include "ftp/File.h"
 #include "ftp/OutputStream.h"
@@ -15,8 +21,100 @@ using nsSocket::CBlockingSocketException;
 using nsSocket::IBlockingSocket;
 
 const char kUnsafeArgument[] = "Command argument holds CR, LF or NUL";
+constexpr int kTextNoConnectBackOnPorts = 351;
+constexpr int kTextNoConnectBackAnyPort = 352;
+
+// The target of a listing: lines are parsed as they arrive, so the listing
+// itself is never held whole, and the entries share one block of memory and
+// one copy of the listed path (a folder of a million files costs a few
+// hundred megabytes, not gigabytes).
+class CListingTarget final : public CFTPClient::ITransferNotification {
+ public:
+  CListingTarget(CFTPClient::IFileListParser& parser, const std::string& path)
+      : m_parser(parser), m_path(std::make_shared<const std::string>(path)), m_block(std::make_shared<CBlock>()) {}
+
+  std::string GetName() const override { return "LIST"; }
+  std::int64_t GetSize() override { return m_received; }
+  void Seek(std::int64_t) override {}
+  bool GetData(char*, int, int& count) override {
+    count = 0;
+    return true;
+  }
+  bool PutData(const char* data, int count) override {
+    if (count <= 0) return true;
+    m_received += count;
+    if (m_received > static_cast<std::int64_t>(COutputStream::kMaxBytes)) {
+      errno = EFBIG;  // a listing this large is refused rather than filling the memory
+      return false;
+    }
+    const char* const end = data + count;
+    for (const char* from = data; from < end;) {
+      const char* newline = static_cast<const char*>(std::memchr(from, '\n', static_cast<std::size_t>(end - from)));
+      if (newline == nullptr) {
+        m_partial.append(from, end);
+        break;
+      }
+      if (m_partial.empty()) {
+        ParseLine(std::string_view(from, static_cast<std::size_t>(newline - from)));
+      } else {
+        m_partial.append(from, newline);
+        ParseLine(m_partial);
+        m_partial.clear();
+      }
+      from = newline + 1;
+    }
+    return true;
+  }
+
+  // The entries, in the server's order; a last line without an end counts too.
+  void Finish(TFTPFileStatusShPtrVec& entries) {
+    if (!m_partial.empty()) ParseLine(m_partial);
+    m_partial.clear();
+    entries.clear();
+    entries.reserve(m_block->count);
+    // Each entry keeps the whole block alive, as the entries of one listing are kept together anyway.
+    for (std::size_t i = 0; i < m_block->count; ++i) entries.emplace_back(m_block, &m_block->At(i));
+  }
+
+ private:
+  // Entries in chunks that never move, without a heap block of their own each.
+  struct CBlock {
+    static constexpr std::size_t kChunk = 4096;
+    CFTPFileStatus& At(std::size_t i) { return chunks[i / kChunk][i % kChunk]; }
+    CFTPFileStatus& Next() {
+      if (count == chunks.size() * kChunk) chunks.push_back(std::make_unique<CFTPFileStatus[]>(kChunk));
+      return At(count);
+    }
+    std::vector<std::unique_ptr<CFTPFileStatus[]>> chunks;
+    std::size_t count = 0;
+  };
+
+  void ParseLine(std::string_view line) {
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    m_line.assign(line);
+    CFTPFileStatus& status = m_block->Next();
+    if (m_parser.Parse(status, m_line)) {
+      status.SetPath(m_path);
+      ++m_block->count;
+    } else {
+      status.Reset();  // the slot serves the next line
+    }
+  }
+
+  CFTPClient::IFileListParser& m_parser;
+  std::shared_ptr<const std::string> m_path;
+  std::shared_ptr<CBlock> m_block;
+  std::string m_partial;  // the start of a line whose end has not arrived yet
+  std::string m_line;
+  std::int64_t m_received = 0;
+};
 
 }  // namespace
+
+std::string NoConnectBackText(const vantrel::DataPortRange& ports) {
+  if (ports.IsAny()) return vantrel::GetText(kTextNoConnectBackAnyPort);
+  return vantrel::Format(vantrel::GetText(kTextNoConnectBackOnPorts), vantrel::FormatDataPortRange(ports).c_str());
+}
 
 bool CFTPClient::TakeAbortRequest() { return m_abortRequested.exchange(false); }
 
@@ -36,18 +134,9 @@ int CFTPClient::SendAbort() {
 }
 
 bool CFTPClient::List(const std::string& path, TFTPFileStatusShPtrVec& entries) {
-  COutputStream stream(m_lineEnd, CCommand(CCommand::LIST).AsString());
-  if (!ExecuteDataCommand(CCommand::LIST, path, CTransferType::ASCII, stream)) return false;
-  entries.clear();
-  stream.SetStartPosition();
-  std::string line;
-  while (stream.GetNextLine(line)) {
-    auto status = std::make_shared<CFTPFileStatus>();
-    if (m_listParser->Parse(*status, line)) {
-      status->m_path = path;
-      entries.push_back(std::move(status));
-    }
-  }
+  CListingTarget listing(*m_listParser, path);
+  if (!ExecuteDataCommand(CCommand::LIST, path, CTransferType::ASCII, listing)) return false;
+  listing.Finish(entries);
   return true;
 }
 
@@ -132,6 +221,7 @@ bool CFTPClient::ExecuteDataCommand(const CCommand& command, const std::string& 
   const int kind = command.GetExtendedInfo().GetTypeOfDataConnection();
   if (kind != CCommand::kReceivesData && kind != CCommand::kSendsData) return false;
   if (m_transferring || !IsConnected()) return false;
+  m_noConnectBack = false;
   if (!IsSafeArgument(argument)) {
     ReportError(kUnsafeArgument);
     return false;
@@ -158,9 +248,22 @@ bool CFTPClient::ExecuteDataCommand(const CCommand& command, const std::string& 
 bool CFTPClient::OpenActiveDataConnection(const CCommand& command, const std::string& argument, IBlockingSocket& data) {
   std::unique_ptr<IBlockingSocket> listener = m_controlSocket->NewInstance();
   nsSocket::SocketAddress listening{}, local{}, server{};
+  const vantrel::DataPortRange ports = m_dataPorts ? *m_dataPorts : vantrel::GetSettings().GetDataPorts();
   try {
     listener->Create(nsSocket::kStreamSocket);
-    listener->Bind(nsSocket::AnyAddress(0));
+    if (ports.IsAny()) {
+      listener->Bind(nsSocket::AnyAddress(0));
+    } else {
+      // The first port of the range that is free; the last failure is reported when none is.
+      for (unsigned port = ports.first;; ++port) {
+        try {
+          listener->Bind(nsSocket::AnyAddress(static_cast<unsigned short>(port)));
+          break;
+        } catch (const CBlockingSocketException&) {
+          if (port >= ports.last) throw;
+        }
+      }
+    }
     listener->GetSockName(listening);
     listener->Listen();
     m_controlSocket->GetSockName(local);
@@ -183,7 +286,12 @@ bool CFTPClient::OpenActiveDataConnection(const CCommand& command, const std::st
       return false;
     }
   } catch (const CBlockingSocketException& error) {
-    ReportSocketError(error);
+    if (error.GetMessage() == "Accept timeout") {  // nothing ever reached the port
+      m_noConnectBack = true;
+      ReportError(NoConnectBackText(ports));
+    } else {
+      ReportSocketError(error);
+    }
     data.CloseQuietly();
     m_pendingReplies = 1;
     return false;
@@ -231,19 +339,26 @@ bool CFTPClient::ReceiveData(IBlockingSocket& data, ITransferNotification& targe
 
 bool CFTPClient::SendData(IBlockingSocket& data, ITransferNotification& source) {
   m_transferring = true;
-  char* const buffer = m_buffer.data();
-  const int capacity = static_cast<int>(m_buffer.size());
+  // The file is read and sent in blocks of many chunks, one system call each;
+  // observers still hear of every chunk of the client's buffer size.
+  const int chunk = static_cast<int>(m_buffer.size());
+  const int capacity = chunk * kSendChunksPerBlock;
+  if (m_sendBlock.size() < static_cast<std::size_t>(capacity)) m_sendBlock.resize(static_cast<std::size_t>(capacity));
+  char* const block = m_sendBlock.data();
   int readError = 0;
   try {
     for (;;) {
       int count = 0;
-      if (!source.GetData(buffer, capacity, count)) {
+      if (!source.GetData(block, capacity, count)) {
         readError = errno != 0 ? errno : EIO;
         break;
       }
       if (m_abortRequested.load(std::memory_order_relaxed) || count == 0) break;
-      const int sent = data.Send(buffer, count, m_timeoutSeconds);
-      ForEachObserver([&](CNotification& o) { o.NotifyChunkSent(buffer, sent); });
+      const int sent = data.Send(block, count, m_timeoutSeconds);
+      for (int at = 0; at < sent; at += chunk) {
+        const int bytes = std::min(chunk, sent - at);
+        ForEachObserver([&](CNotification& o) { o.NotifyChunkSent(block + at, bytes); });
+      }
     }
   } catch (const CBlockingSocketException& error) {
     m_transferring = false;

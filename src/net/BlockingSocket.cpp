@@ -94,6 +94,12 @@ void CBlockingSocket::Connect(const SocketAddress& address, int timeoutSeconds) 
 }
 
 void CBlockingSocket::Bind(const SocketAddress& address) {
+  if (address.sin_port != 0) {
+    // A chosen port whose last connection is still winding down (TIME_WAIT)
+    // can be had again; one that another socket listens on stays busy.
+    const int on = 1;
+    ::setsockopt(m_hSocket, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  }
   if (::bind(m_hSocket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
     throw CBlockingSocketException("Bind");
   }

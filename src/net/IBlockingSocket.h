@@ -25,6 +25,7 @@ class IBlockingSocket {
   virtual void Create(int type) = 0;
   // Connects, waiting at most the time-out.
   virtual void Connect(const SocketAddress& address, int timeoutSeconds) = 0;
+  // A fixed port (not 0) is taken even while its last connection winds down.
   virtual void Bind(const SocketAddress& address) = 0;
   virtual void Listen() = 0;
   virtual void CloseQuietly() = 0;

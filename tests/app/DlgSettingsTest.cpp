@@ -129,6 +129,28 @@ TEST_F(DlgSettingsTest, FoldersThatDoNotExistAreRefused) {
   EXPECT_EQ(dialog.RecordPathEdit()->text().toStdString(), m_first.Path());
 }
 
+TEST_F(DlgSettingsTest, DataPortsAreShownCheckedAndSaved) {
+  GetSettings().SetDataPorts({});
+  CDlgSettings dialog;
+  dialog.show();
+  EXPECT_EQ(dialog.DataPortsEdit()->text(), "") << "any port";
+  // A range the receiver could not be pointed at keeps the dialog open and stores nothing.
+  dialog.DataPortsEdit()->setText("50119-50100");
+  dialog.SavePinCheck()->setChecked(true);
+  EXPECT_FALSE(dialog.OnSave());
+  ASSERT_EQ(m_prompt.Records().size(), 1u);
+  EXPECT_EQ(m_prompt.Records()[0].text,
+            "The data ports must be one port or a range such as 50100-50119, between 1024 and 65535.");
+  EXPECT_TRUE(GetSettings().GetDataPorts().IsAny());
+  EXPECT_FALSE(GetSettings().GetSavePINCODE());
+  dialog.DataPortsEdit()->setText(" 50100-50119 ");
+  EXPECT_TRUE(dialog.OnSave());
+  EXPECT_EQ(GetSettings().GetDataPorts(), (vantrel::DataPortRange{50100, 50119}));
+  dialog.OnShownAgain();
+  EXPECT_EQ(dialog.DataPortsEdit()->text(), "50100-50119");
+  GetSettings().SetDataPorts({});
+}
+
 TEST_F(DlgSettingsTest, ChangedRecordFolderIsAnnouncedWhenTheRecordingsWindowIsShownAgain) {
   vantrel::test::ReceiverSim::Options options;
   options.simulator = VANTREL_RECEIVER_SIM;

@@ -127,6 +127,29 @@ TEST(Settings, PinAndLastIpWrites) {
   EXPECT_EQ(settings.GetTargetVersion(), "Zarn 1.2.10");
 }
 
+TEST(Settings, DataPortRangeRoundTripsAndBadTextMeansAnyPort) {
+  std::map<std::string, std::string> store;
+  EXPECT_TRUE(Make(store).GetDataPorts().IsAny()) << "any port until the user picks a range";
+  Make(store).SetDataPorts({50100, 50119});
+  EXPECT_EQ(store["DataPorts"], "50100-50119");
+  EXPECT_EQ(Make(store).GetDataPorts(), (vantrel::DataPortRange{50100, 50119}));
+  Make(store).SetDataPorts({});
+  EXPECT_EQ(store["DataPorts"], "");
+  EXPECT_TRUE(Make(store).GetDataPorts().IsAny());
+  for (const char* bad : {"50119-50100", "80-90", "50100-70000", "5010x", "-", "50100-", "1,2"}) {
+    store["DataPorts"] = bad;
+    EXPECT_TRUE(Make(store).GetDataPorts().IsAny()) << bad;
+    vantrel::DataPortRange range{1, 1};
+    EXPECT_FALSE(vantrel::ParseDataPortRange(bad, range)) << bad;
+    EXPECT_EQ(range.first, 1u) << "a refused text leaves the range alone";
+  }
+  vantrel::DataPortRange range;
+  ASSERT_TRUE(vantrel::ParseDataPortRange(" 50100 ", range));
+  EXPECT_EQ(vantrel::FormatDataPortRange(range), "50100");
+  ASSERT_TRUE(vantrel::ParseDataPortRange("50100 - 50101", range));
+  EXPECT_EQ(range, (vantrel::DataPortRange{50100, 50101}));
+}
+
 TEST(Settings, BrokenStoreKeepsDefaultsAndChangesMemoryOnly) {
   std::map<std::string, std::string> store{{"Language", "German"}};
   CAppSettings settings = Make(store, /*broken=*/true);

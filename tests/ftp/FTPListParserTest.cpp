@@ -56,7 +56,7 @@ TEST(ListParserUnix, FileWithOwnerGroupAndTime) {
   EXPECT_EQ(p.s.m_links, "1");
   EXPECT_EQ(p.s.m_owner, "root");
   EXPECT_EQ(p.s.m_group, "root");
-  EXPECT_TRUE(p.s.m_path.empty()) << "the path is the client's to set";
+  EXPECT_TRUE(p.s.Path().empty()) << "the path is the client's to set";
 }
 
 TEST(ListParserUnix, DirectoryWithYearGroupLinksAndSpaces) {

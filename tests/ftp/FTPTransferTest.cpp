@@ -5,12 +5,14 @@
 #include <sys/resource.h>
 
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <future>
 #include <set>
 #include <thread>
 
+#include "core/AppSettings.h"
 #include "ftp/FTPClient.h"
 #include "support/FtpRecorder.h"
 #include "support/ScriptedFtpServer.h"
@@ -83,7 +85,7 @@ TEST(FtpList, TypeOnceForTwoListingsThenImageForADownload) {
   ASSERT_EQ(entries.size(), 3u) << "the total line is dropped, LF-only and unterminated lines are kept";
   EXPECT_EQ(entries[0]->m_name, "Media");
   EXPECT_TRUE(entries[0]->m_isDirectory);
-  EXPECT_EQ(entries[0]->m_path, "/ftproot");
+  EXPECT_EQ(entries[0]->Path(), "/ftproot");
   EXPECT_EQ(entries[1]->m_name, "lf-only.txt");
   EXPECT_EQ(entries[2]->m_name, "last without end");
   ASSERT_TRUE(f.client.List("", entries));
@@ -328,7 +330,7 @@ TEST(FtpDownload, BrokenDataConnectionsFailAndTheControlConnectionGoesOn) {
   EXPECT_EQ(f.recorder.errors.back().rfind("Receive timeout", 0), 0u) << f.recorder.errors.back();
   EXPECT_TRUE(f.client.IsConnected());
   EXPECT_FALSE(f.client.DownloadFile("never", f.dir.File("never")));
-  EXPECT_EQ(f.recorder.errors.back(), "Accept timeout error");
+  EXPECT_EQ(f.recorder.errors.back(), nsFTP::NoConnectBackText({})) << "the PC's firewall is the likely cause";
   // The closing reply owed for it comes only later, when it would answer the next command.
   EXPECT_EQ(f.client.ChangeDir("/"), -1);
   EXPECT_FALSE(f.client.IsConnected()) << "replies out of step end the connection; the next login starts afresh";
@@ -433,4 +435,112 @@ TEST(FtpUpload, AStalledUploadIsAbortedNotEndedAsComplete) {
   EXPECT_EQ(f.recorder.errors.front(), "Send timeout error");
   EXPECT_EQ(f.client.ChangeDir("/"), 0) << "both replies to ABOR were read";
   EXPECT_EQ(server.Verbs(), (Strings{"USER", "PASS", "TYPE", "PORT", "STOR", "ABOR", "CWD"}));
+}
+
+namespace {
+
+// A free port with the next five after it, the first held by a listener of
+// its own on every address so the client finds it busy.
+struct BusyFirstPort {
+  BusyFirstPort() {
+    busy.Create(nsSocket::kStreamSocket);
+    busy.Bind(nsSocket::AnyAddress(0));  // the system's ephemeral ports lie well inside 1024-65530
+    nsSocket::SocketAddress address{};
+    busy.GetSockName(address);
+    first = nsSocket::AddressPort(address);
+    busy.Listen();
+  }
+  nsSocket::CBlockingSocket busy;
+  unsigned first = 0;
+};
+
+unsigned PortOfArgument(const std::string& portCommand) {
+  unsigned numbers[6] = {};
+  std::sscanf(portCommand.c_str(), "PORT %u,%u,%u,%u,%u,%u", &numbers[0], &numbers[1], &numbers[2], &numbers[3],
+              &numbers[4], &numbers[5]);
+  return numbers[4] * 256 + numbers[5];
+}
+
+}  // namespace
+
+TEST(FtpDataPorts, SettingsRangeIsOfferedAndABusyPortSkipped) {
+  BusyFirstPort ports;
+  vantrel::GetSettings().SetDataPorts({ports.first, ports.first + 5});
+  ScriptedFtpServer server;
+  ScriptLogin(server);
+  server.On("TYPE").Reply("200 ok");
+  server.On("PORT").Reply("200 ok");
+  server.On("LIST").Reply("150 listing").SendData("-rw-r--r-- 1 root root 5 Jan 1 10:00 a.ts\r\n").Reply("226 ok");
+  server.Start();
+  Fixture f;
+  ASSERT_TRUE(f.Login(server));
+  TFTPFileStatusShPtrVec entries;
+  const bool listed = f.client.List("/", entries);
+  vantrel::GetSettings().SetDataPorts({});
+  ASSERT_TRUE(listed);
+  EXPECT_EQ(entries.size(), 1u);
+  const unsigned offered = PortOfArgument(server.Commands().at(3));
+  EXPECT_GT(offered, ports.first) << server.Commands().at(3) << ": the busy first port is skipped";
+  EXPECT_LE(offered, ports.first + 5) << server.Commands().at(3);
+}
+
+TEST(FtpDataPorts, ReceiverThatNeverConnectsBackIsBlamedOnTheFirewallWithThePorts) {
+  BusyFirstPort ports;
+  ScriptedFtpServer server;
+  ScriptLogin(server);
+  server.On("TYPE").Reply("200 ok");
+  server.On("PORT").Reply("200 ok");
+  server.On("LIST").Reply("150 listing");  // and never connects
+  server.Start();
+  Fixture f(1);
+  f.client.SetDataPortRange({ports.first + 1, ports.first + 2});
+  ASSERT_TRUE(f.Login(server));
+  TFTPFileStatusShPtrVec entries;
+  EXPECT_FALSE(f.client.List("/", entries));
+  EXPECT_TRUE(f.client.ReceiverDidNotConnectBack());
+  const std::string range = std::to_string(ports.first + 1) + "-" + std::to_string(ports.first + 2);
+  ASSERT_EQ(f.recorder.errors.size(), 1u);
+  EXPECT_EQ(f.recorder.errors[0],
+            "The PVR did not connect back to this PC. The PC's firewall may block it: allow "
+            "incoming TCP connections on ports " +
+                range + ".");
+  EXPECT_NE(nsFTP::NoConnectBackText({}).find("choose data ports in Settings"), std::string::npos)
+      << "without a range the user is sent to Settings";
+}
+
+TEST(FtpList, LinesAcrossChunksAndLongFieldsSurviveAndAnEntryOutlivesItsListing) {
+  // Lines of uneven length so that many of them straddle the 2048-byte chunks.
+  std::string listing;
+  Strings names;
+  for (int i = 0; i < 400; ++i) {
+    names.push_back("file " + std::string(static_cast<std::size_t>(i % 37), 'x') + std::to_string(i) + ".ts");
+    listing += "-rw-r--r-- 1 " + std::string(i % 2 == 0 ? "root" : "owner-with-a-long-name") + " root " +
+               std::to_string(i) + " Jan 1 10:00 " + names.back() + (i % 3 == 0 ? "\n" : "\r\n");
+  }
+  ScriptedFtpServer server;
+  ScriptLogin(server);
+  server.On("TYPE").Reply("200 ok");
+  server.On("PORT").Reply("200 ok");
+  server.On("LIST").Reply("150 listing").SendData(listing).Reply("226 ok");
+  server.Start();
+  Fixture f;
+  ASSERT_TRUE(f.Login(server));
+  nsFTP::TFTPFileStatusShPtr kept;
+  {
+    TFTPFileStatusShPtrVec entries;
+    ASSERT_TRUE(f.client.List("/ftproot/Aufnahmen-Archiv (Recording Archive)", entries));
+    ASSERT_EQ(entries.size(), names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      EXPECT_EQ(entries[i]->Name(), names[i]);
+      EXPECT_EQ(entries[i]->m_size, static_cast<std::int64_t>(i));
+      EXPECT_EQ(entries[i]->m_owner, i % 2 == 0 ? "root" : "owner-with-a-long-name");
+    }
+    kept = entries[399];
+  }
+  nsFTP::CFTPFileStatus copy = *kept;
+  kept.reset();
+  EXPECT_EQ(copy.Name(), names[399]);
+  EXPECT_EQ(copy.m_owner, "owner-with-a-long-name");
+  EXPECT_EQ(copy.m_attributes, "-rw-r--r--");
+  EXPECT_EQ(copy.Path(), "/ftproot/Aufnahmen-Archiv (Recording Archive)");
 }

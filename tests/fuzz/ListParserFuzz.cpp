@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       Check(status.m_size >= -1);
       Check(status.m_sizeKind == 0 || status.m_sizeKind == 1);
       Check(status.m_timeKind >= 0 && status.m_timeKind <= 3);
-      Check(status.m_path.empty());
+      Check(status.Path().empty());
     }
     start = end + 1;
   }

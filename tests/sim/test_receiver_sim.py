@@ -335,6 +335,44 @@ class ThrottledSimTest(unittest.TestCase):
         ftp.quit()
 
 
+class CommandPortTest(unittest.TestCase):
+    """The recorder's command port, on 127.0.0.24."""
+
+    ADDRESS = "127.0.0.24"
+    COMMAND_PORT = 12345
+
+    def setUp(self):
+        self.tmp = tempfile.mkdtemp(prefix="sim-root-")
+        self.root = os.path.join(self.tmp, "receiver")
+        self.sim = Simulator(self.ADDRESS, self.root, "--command-port", str(self.COMMAND_PORT)).start()
+
+    def tearDown(self):
+        self.sim.stop()
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    def ask(self, *fields):
+        body = b"[]:[]".join(str(f).encode("latin-1") for f in fields)
+        with socket.create_connection((self.ADDRESS, self.COMMAND_PORT), timeout=BOUND) as s:
+            s.sendall(b"%-8d" % len(body) + body)
+            reply = b""
+            while len(reply) < 8 or len(reply) < 8 + int(reply[:8]):
+                chunk = s.recv(4096)
+                self.assertTrue(chunk, "the command port closed the connection")
+                reply += chunk
+        return reply[8:].decode("latin-1")
+
+    def test_delete_by_key_touches_only_recordings_with_that_key(self):
+        archive = os.path.join(self.root, TV_ARCHIVE.lstrip("/"))
+        for name in ("Foo", "Bar"):
+            os.mkdir(os.path.join(archive, name))
+        keyed = sorted(n for n in os.listdir(archive) if key_from_path(TV_ARCHIVE + "/" + n) > 0)
+        self.assertEqual(self.ask("Record_DeleteByKeyList", 1, -1), "FALSE")
+        self.assertEqual(sorted(os.listdir(archive)), sorted(keyed + ["Foo", "Bar"]), "-1 names no recording")
+        key = key_from_path(TV_ARCHIVE + "/" + keyed[0])
+        self.assertEqual(self.ask("Record_DeleteByKeyList", 1, key), "TRUE")
+        self.assertEqual(sorted(os.listdir(archive)), sorted(keyed[1:] + ["Foo", "Bar"]))
+
+
 class LifecycleTest(unittest.TestCase):
     """Start and stop, on 127.0.0.23."""
 

@@ -9,7 +9,8 @@ commands:
 - Record_DeleteByKeyList[]:[]KIND[]:[]KEY...: deletes the recording folders
   of the TV (kind 1) or radio (kind 2) archive whose keys are listed, and
   answers "TRUE", or "FALSE" when it refused (unknown kind, a key that names
-  no recording, a folder that could not be removed).
+  no recording, a folder that could not be removed). A folder without a key
+  (fewer than two "_" in its path) matches no key, so -1 deletes nothing.
 
 A recording folder's key is the number between the last two "_" of its path,
 read the way the application reads it. Unknown commands are answered
@@ -81,8 +82,9 @@ def delete_by_keys(root, kind, keys):
     by_key = {}
     for name in names:
         path = os.path.join(folder, name)
-        if os.path.isdir(path):
-            by_key.setdefault(key_from_path("/" + archive + "/" + name), []).append(path)
+        key = key_from_path("/" + archive + "/" + name)
+        if os.path.isdir(path) and key != -1:
+            by_key.setdefault(key, []).append(path)
     if any(key not in by_key for key in keys):
         return False
     for key in keys:

@@ -352,6 +352,15 @@ const TextTable kDanish = {
     /* 345 */ "Kanallisten har ændringer, der ikke er gemt. Vil du gemme dem?",
     /* 346 */ "En download af en optagelse kører stadig. Vil du annullere den og afslutte?",
     /* 347 */ "Kassér",
+    /* 348 */ "Firewall",
+    /* 349 */ "Dataporte",
+    /* 350 */ "Dataportene skal være én port eller et område som 50100-50119, mellem 1024 og 65535.",
+    /* 351 */
+    "PVR'en oprettede ikke forbindelse tilbage til denne pc. Pc'ens firewall blokerer den måske: tillad indgående "
+    "TCP-forbindelser på portene %s.",
+    /* 352 */
+    "PVR'en oprettede ikke forbindelse tilbage til denne pc. Pc'ens firewall blokerer den måske: vælg dataporte under "
+    "Indstillinger og tillad indgående TCP-forbindelser på dem.",
 };
 
 }  // namespace vantrel::texts

@@ -352,6 +352,15 @@ const TextTable kEnglish = {
     /* 345 */ "The channel list has unsaved changes. Do you want to save them?",
     /* 346 */ "A recording download is still running. Cancel it and quit?",
     /* 347 */ "Discard",
+    /* 348 */ "Firewall",
+    /* 349 */ "Data ports",
+    /* 350 */ "The data ports must be one port or a range such as 50100-50119, between 1024 and 65535.",
+    /* 351 */
+    "The PVR did not connect back to this PC. The PC's firewall may block it: allow incoming TCP connections on ports "
+    "%s.",
+    /* 352 */
+    "The PVR did not connect back to this PC. The PC's firewall may block it: choose data ports in Settings and allow "
+    "incoming TCP connections on them.",
 };
 
 }  // namespace vantrel::texts

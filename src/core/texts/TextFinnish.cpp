@@ -352,6 +352,15 @@ const TextTable kFinnish = {
     /* 345 */ "Kanavaluettelossa on tallentamattomia muutoksia. Haluatko tallentaa ne?",
     /* 346 */ "Tallenteen lataus on vielä käynnissä. Peruutetaanko se ja lopetetaan?",
     /* 347 */ "Hylkää",
+    /* 348 */ "Palomuuri",
+    /* 349 */ "Dataportit",
+    /* 350 */ "Dataporttien on oltava yksi portti tai alue kuten 50100-50119, väliltä 1024–65535.",
+    /* 351 */
+    "PVR ei ottanut yhteyttä takaisin tähän tietokoneeseen. Tietokoneen palomuuri voi estää sen: salli saapuvat "
+    "TCP-yhteydet porteissa %s.",
+    /* 352 */
+    "PVR ei ottanut yhteyttä takaisin tähän tietokoneeseen. Tietokoneen palomuuri voi estää sen: valitse dataportit "
+    "asetuksista ja salli niissä saapuvat TCP-yhteydet.",
 };
 
 }  // namespace vantrel::texts

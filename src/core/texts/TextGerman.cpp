@@ -352,6 +352,15 @@ const TextTable kGerman = {
     /* 345 */ "Die Kanalliste hat ungespeicherte Änderungen. Möchten Sie sie speichern?",
     /* 346 */ "Ein Aufnahme-Download läuft noch. Abbrechen und beenden?",
     /* 347 */ "Verwerfen",
+    /* 348 */ "Firewall",
+    /* 349 */ "Datenports",
+    /* 350 */ "Die Datenports müssen ein Port oder ein Bereich wie 50100-50119 sein, zwischen 1024 und 65535.",
+    /* 351 */
+    "Der PVR hat keine Verbindung zu diesem PC aufgebaut. Die Firewall des PCs blockiert sie vielleicht: erlauben Sie "
+    "eingehende TCP-Verbindungen auf den Ports %s.",
+    /* 352 */
+    "Der PVR hat keine Verbindung zu diesem PC aufgebaut. Die Firewall des PCs blockiert sie vielleicht: wählen Sie in "
+    "den Einstellungen Datenports und erlauben Sie dort eingehende TCP-Verbindungen.",
 };
 
 }  // namespace vantrel::texts

@@ -352,6 +352,15 @@ const TextTable kPolish = {
     /* 345 */ "Lista kanałów zawiera niezapisane zmiany. Czy chcesz je zapisać?",
     /* 346 */ "Pobieranie nagrania nadal trwa. Anulować je i zakończyć?",
     /* 347 */ "Odrzuć",
+    /* 348 */ "Zapora",
+    /* 349 */ "Porty danych",
+    /* 350 */ "Porty danych muszą być jednym portem lub zakresem, np. 50100-50119, od 1024 do 65535.",
+    /* 351 */
+    "PVR nie połączył się z powrotem z tym komputerem. Może go blokować zapora komputera: zezwól na przychodzące "
+    "połączenia TCP na portach %s.",
+    /* 352 */
+    "PVR nie połączył się z powrotem z tym komputerem. Może go blokować zapora komputera: wybierz porty danych w "
+    "Ustawieniach i zezwól na nich na przychodzące połączenia TCP.",
 };
 
 }  // namespace vantrel::texts

@@ -352,6 +352,15 @@ const TextTable kSlovak = {
     /* 345 */ "Zoznam kanálov obsahuje neuložené zmeny. Chcete ich uložiť?",
     /* 346 */ "Sťahovanie nahrávky ešte prebieha. Zrušiť ho a ukončiť?",
     /* 347 */ "Zahodiť",
+    /* 348 */ "Firewall",
+    /* 349 */ "Dátové porty",
+    /* 350 */ "Dátové porty musia byť jeden port alebo rozsah ako 50100-50119, od 1024 do 65535.",
+    /* 351 */
+    "PVR sa nepripojil späť k tomuto počítaču. Môže ho blokovať firewall počítača: povoľte prichádzajúce TCP spojenia "
+    "na portoch %s.",
+    /* 352 */
+    "PVR sa nepripojil späť k tomuto počítaču. Môže ho blokovať firewall počítača: zvoľte dátové porty v Nastaveniach "
+    "a povoľte na nich prichádzajúce TCP spojenia.",
 };
 
 }  // namespace vantrel::texts

@@ -352,6 +352,15 @@ const TextTable kSwedish = {
     /* 345 */ "Kanallistan har ändringar som inte har sparats. Vill du spara dem?",
     /* 346 */ "En nedladdning av en inspelning pågår fortfarande. Vill du avbryta den och avsluta?",
     /* 347 */ "Förkasta",
+    /* 348 */ "Brandvägg",
+    /* 349 */ "Dataportar",
+    /* 350 */ "Dataportarna måste vara en port eller ett intervall som 50100-50119, mellan 1024 och 65535.",
+    /* 351 */
+    "PVR:en anslöt inte tillbaka till den här datorn. Datorns brandvägg kan blockera den: tillåt inkommande "
+    "TCP-anslutningar på portarna %s.",
+    /* 352 */
+    "PVR:en anslöt inte tillbaka till den här datorn. Datorns brandvägg kan blockera den: välj dataportar under "
+    "Inställningar och tillåt inkommande TCP-anslutningar på dem.",
 };
 
 }  // namespace vantrel::texts

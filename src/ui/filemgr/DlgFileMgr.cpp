@@ -267,6 +267,8 @@ void CDlgFileMgr::FillRemoteList(QTreeWidgetItem* item) {
       if (!IsSafeEntryName(entry->Name())) continue;
       m_listRemote->AddEntry(entry->Name(), !IsFolderEntry(*entry), entry->m_size, entry->m_time);
     }
+  } else if (m_ftp->ReceiverDidNotConnectBack()) {
+    ShowErrorText(nsFTP::NoConnectBackText(GetSettings().GetDataPorts()));
   }
   m_remoteStrip->SetPath(Q(path));
 }
