@@ -2,8 +2,10 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <utility>
 
+#include "channels/ChannelBackups.h"
 #include "channels/ChannelFileReader.h"
 #include "core/AppSettings.h"
 #include "core/DiagLog.h"
@@ -23,6 +25,16 @@ constexpr int kTextShowingChannels = 339;
 
 void RemoveFile(const std::string& path) {
   if (PathExists(path)) std::remove(path.c_str());
+}
+
+std::string ReadAll(const std::string& path) {
+  std::string bytes;
+  if (FILE* f = std::fopen(path.c_str(), "rb")) {
+    char buffer[65536];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);
+    std::fclose(f);
+  }
+  return bytes;
 }
 
 }  // namespace
@@ -187,15 +199,78 @@ int CChannelExchange::SendToPvr() {
     return 0;
   }
   Pause();
-  Publish(50, ExchangeStep::Sending);
-  if (!client.UploadFile(m_tempPath, kReceiverChannelFile)) {
-    LogError("SendToPvr : upload fail");
+  Publish(40, ExchangeStep::Sending);
+  if (!BackUpReceiverList(client)) {
     client.Logout();
-    m_failureText = kTextUploadFail;
+    m_failureText = kTextBackupFail;
+    return 0;
+  }
+  Publish(50, ExchangeStep::Sending);
+  if (!UploadVerified(client)) {
+    client.Logout();
+    if (m_failureText == 0) m_failureText = kTextUploadFail;
     return 0;
   }
   client.Logout();
   return 1;
+}
+
+bool CChannelExchange::BackUpReceiverList(nsFTP::CFTPClient& client) {
+  m_backupPath.clear();
+  if (!GetSettings().GetBackupBeforeSend()) return true;
+  std::int64_t size = 0;
+  const int status = client.RemoteFileSize(kReceiverChannelFile, size);
+  if (status == 1) {
+    LogMessage("SendToPvr : the receiver has no channel list yet, nothing to back up");
+    return client.IsConnected();
+  }
+  const std::string folder = m_options.backupFolder.empty() ? DefaultBackupFolder() : m_options.backupFolder;
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  const std::string target = NewBackupPath(folder);
+  if (status != 0 || !client.DownloadFile(kReceiverChannelFile, target)) {
+    LogError("SendToPvr : backup of the receiver's list into %s failed", target.c_str());
+    return false;
+  }
+  m_backupPath = target;
+  PruneBackups(folder);
+  return true;
+}
+
+bool CChannelExchange::UploadVerified(nsFTP::CFTPClient& client) {
+  const std::string sent = ReadAll(m_tempPath);
+  if (!client.UploadFile(m_tempPath, kReceiverUploadFile)) {
+    LogError("SendToPvr : upload fail");
+    client.DeleteFile(kReceiverUploadFile);
+    return false;
+  }
+  std::int64_t size = -1;
+  if (client.RemoteFileSize(kReceiverUploadFile, size) != 0 || size != static_cast<std::int64_t>(sent.size())) {
+    LogError("SendToPvr : the receiver holds %lld of %zu bytes", static_cast<long long>(size), sent.size());
+    client.DeleteFile(kReceiverUploadFile);
+    return false;
+  }
+  Publish(70, ExchangeStep::Sending);
+  if (client.RenameFile(kReceiverUploadFile, kReceiverChannelFile) != 0) {
+    // A receiver that will not rename over an existing file gets the list
+    // directly; its previous list is in the backup.
+    LogMessage("SendToPvr : rename refused, uploading channel.xml directly");
+    client.DeleteFile(kReceiverUploadFile);
+    if (!client.IsConnected() || !client.UploadFile(m_tempPath, kReceiverChannelFile)) {
+      LogError("SendToPvr : direct upload fail");
+      return false;
+    }
+  }
+  Publish(85, ExchangeStep::Sending);
+  const std::string readBack = m_tempPath + ".check";
+  const bool same = client.DownloadFile(kReceiverChannelFile, readBack) && ReadAll(readBack) == sent;
+  RemoveFile(readBack);
+  if (!same) {
+    LogError("SendToPvr : the list read back from the receiver differs from the one sent");
+    m_failureText = m_backupPath.empty() ? kTextVerifyFailNoBackup : kTextVerifyFail;
+    return false;
+  }
+  return true;
 }
 
 ExchangeResult CChannelExchange::Finish() {
@@ -224,6 +299,8 @@ ExchangeResult CChannelExchange::Finish() {
     }
   } else if (m_workerResult == 1) {
     RemoveFile(m_tempPath);
+  } else if (m_failureText == kTextVerifyFail) {
+    ShowErrorText(Format(GetText(kTextVerifyFail), m_backupPath.c_str()));
   } else if (m_failureText != 0) {
     ShowErrorText(GetText(m_failureText));
   }

@@ -41,6 +41,12 @@ inline constexpr int kTextLoginFail = 301;
 inline constexpr int kTextDownloadFail = 303;
 inline constexpr int kTextXmlLoadingError = 294;
 inline constexpr int kTextUploadFail = 342;
+inline constexpr int kTextBackupFail = 353;  // the receiver's list could not be kept: nothing was sent
+inline constexpr int kTextVerifyFail = 354;  // "... differs ... previous list was saved as %s"
+inline constexpr int kTextVerifyFailNoBackup = 355;
+
+// The name the list is uploaded under before it is renamed over channel.xml.
+inline constexpr const char* kReceiverUploadFile = "channel.xml.upload";
 
 // How long the window keeps the full bar up before hiding the dialog.
 inline constexpr int kFinalPauseMs = 500;
@@ -84,6 +90,9 @@ class CChannelExchange {
     int pauseMs = 100;        // the short pauses between the steps, so the dialog's lines can be read
     int timeoutSeconds = 10;  // FTP client time-out
     std::string tempPath;     // empty: tempchannel.xml in GetAppDir()
+    // Before a send the receiver's list is copied here (empty: the per-user
+    // backups folder), unless the settings turned backups off.
+    std::string backupFolder;
   };
 
   CChannelExchange();
@@ -120,6 +129,8 @@ class CChannelExchange {
   ExchangeResult Finish();
 
   const std::string& TempPath() const { return m_tempPath; }
+  // The copy of the receiver's list the last send made (empty: none).
+  const std::string& BackupPath() const { return m_backupPath; }
 
  private:
   bool BeginWorker(ExchangeKind kind);
@@ -127,6 +138,11 @@ class CChannelExchange {
   // The thread bodies; 1 on success, 0 otherwise. m_failureText says why.
   int Loadfrompvr();
   int SendToPvr();
+  // The send's steps after the login: backup, upload under a temporary name,
+  // size check, rename (or a direct upload where the receiver refuses it),
+  // and the read-back compared with what was sent.
+  bool BackUpReceiverList(nsFTP::CFTPClient& client);
+  bool UploadVerified(nsFTP::CFTPClient& client);
   void Publish(int position, ExchangeStep step);
   void Pause() const;
 
@@ -141,6 +157,7 @@ class CChannelExchange {
   std::atomic<int> m_step{0};
   int m_workerResult = 0;  // written by the worker, read after the join
   int m_failureText = 0;
+  std::string m_backupPath;  // the backup a send made; read after the join
   // The worker's client: made before the worker starts and released after
   // the join, so the destructor may Abort it while the worker runs.
   std::unique_ptr<nsFTP::CFTPClient> m_client;

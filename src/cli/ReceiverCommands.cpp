@@ -1,5 +1,5 @@
 // vantrel-cli receiver [--host ADDR] [--port N] [--pin PIN]
-//   ls PATH | get REMOTE LOCAL | put LOCAL REMOTE | backup-channels FOLDER
+//   ls PATH | get REMOTE LOCAL | put LOCAL REMOTE | backup-channels [FOLDER]
 //
 // One FTP login per run with the address, user and PIN code the windows use
 // (the stored settings unless given), the command, then QUIT. Progress and
@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <string>
 
+#include "channels/ChannelBackups.h"
 #include "cli/CliCommands.h"
 #include "cli/RecursiveTransfer.h"
 #include "core/AppSettings.h"
@@ -43,7 +44,7 @@ void ReceiverUsage() {
       "usage: vantrel-cli receiver [--host ADDR] [--port N] [--pin PIN] ls PATH\n"
       "       vantrel-cli receiver [...] get [-r] REMOTE LOCAL\n"
       "       vantrel-cli receiver [...] put [-r] LOCAL REMOTE\n"
-      "       vantrel-cli receiver [...] backup-channels FOLDER\n"
+      "       vantrel-cli receiver [...] backup-channels [FOLDER]\n"
       "The address and PIN code default to the application's stored settings, the port to 50021.\n",
       stderr);
 }
@@ -313,8 +314,9 @@ int Put(CSession& session, const std::string& local, std::string remote) {
   return 0;
 }
 
-// FOLDER/channel-YYYYMMDD-HHMMSS.xml in local time; an earlier backup of the
-// same second is never replaced.
+// FOLDER/channel-YYYYMMDD-HHMMSS.xml in local time (by default the folder the
+// channel editor keeps its backups in); an earlier backup of the same second
+// is never replaced.
 int BackupChannels(CSession& session, const std::string& folder) {
   std::error_code ec;
   fs::create_directories(folder, ec);
@@ -322,19 +324,7 @@ int BackupChannels(CSession& session, const std::string& folder) {
   // As the channel editor does: into the channel folder, then the file by its name.
   session.Observer().BeginOperation();
   if (session.Client().ChangeDir(kChannelFolder) != 0) return session.Failed("no channel list folder on the receiver");
-
-  const std::time_t now = static_cast<std::time_t>(GetClock().NowUtc());
-  std::tm parts{};
-  localtime_r(&now, &parts);
-  char stamp[32];
-  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &parts);
-  std::string target;
-  for (int n = 1; n < 1000; ++n) {
-    std::string name = std::string("channel-") + stamp;
-    if (n > 1) name.append("-").append(std::to_string(n));
-    target = JoinPcPath(folder, name + ".xml");
-    if (!PathExists(target)) break;
-  }
+  const std::string target = vantrel::channels::NewBackupPath(folder);
   std::string failure;
   if (!DownloadInto(session, kChannelFile, target, false, failure)) {
     return failure.empty() ? session.Failed("cannot get the channel list") : Fail(failure);
@@ -388,6 +378,7 @@ int RunReceiverCommand(const Args& args) {
   const std::size_t wanted = command == "ls" || command == "backup-channels" ? 1
                              : command == "get" || command == "put"          ? 2
                                                                              : 0;
+  if (command == "backup-channels" && rest.empty()) rest.push_back(vantrel::channels::DefaultBackupFolder());
   if (wanted == 0 || rest.size() != wanted) {
     ReceiverUsage();
     return Fail(wanted == 0

@@ -19,6 +19,7 @@ CAppSettings::CAppSettings(std::unique_ptr<ISettingsStore> store) : m_store(std:
   LoadLanguage();
   LoadPINCODE();
   LoadDataPorts();
+  LoadBackupBeforeSend();
 }
 
 bool ParseDataPortRange(const std::string& text, DataPortRange& range) {
@@ -205,6 +206,16 @@ void CAppSettings::LoadLastIP() { m_store->Read("LastIP", m_lastIP); }
 void CAppSettings::LoadRecordPath() { m_store->Read("RecordPath", m_recordPath); }
 void CAppSettings::LoadLanguage() { m_store->Read("Language", m_language); }
 void CAppSettings::LoadPINCODE() { m_store->Read("PINCODE", m_pinCode); }
+
+void CAppSettings::SetBackupBeforeSend(bool backup) {
+  m_backupBeforeSend = backup;
+  m_store->Write("BackupBeforeSend", backup ? "TRUE" : "FALSE");
+}
+
+void CAppSettings::LoadBackupBeforeSend() {
+  std::string value;
+  m_backupBeforeSend = !(m_store->Read("BackupBeforeSend", value) && EqualsIgnoreCase(value, "FALSE"));
+}
 
 void CAppSettings::LoadDataPorts() {
   std::string text;

@@ -46,6 +46,11 @@ class CAppSettings {
   DataPortRange GetDataPorts() const;
   void SetDataPorts(const DataPortRange& ports);  // memory and store
 
+  // Whether "Send to PVR" first copies the receiver's list to the PC
+  // ("BackupBeforeSend", TRUE unless set to FALSE).
+  bool GetBackupBeforeSend() const { return m_backupBeforeSend.load(); }
+  void SetBackupBeforeSend(bool backup);  // memory and store
+
   std::string GetTargetVersion() const;
   void SetTargetVersion(const std::string& version);
 
@@ -62,6 +67,8 @@ class CAppSettings {
   void LoadLanguage();
   void LoadPINCODE();
   void LoadDataPorts();
+  void LoadBackupBeforeSend();
+  std::atomic<bool> m_backupBeforeSend{true};
 
   std::unique_ptr<ISettingsStore> m_store;
   mutable std::mutex m_mutex;  // workers read while the window thread writes

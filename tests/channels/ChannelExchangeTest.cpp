@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "channels/ChannelBackups.h"
 #include "channels/ChannelFileReader.h"
 #include "channels/ChannelFileWriter.h"
 #include "core/AppSettings.h"
@@ -83,6 +84,7 @@ class ChannelExchangeTest : public ::testing::Test {
     CChannelExchange::Options options;
     options.pauseMs = 0;
     options.tempPath = m_temp.File("tempchannel.xml");
+    options.backupFolder = m_temp.File("backups");
     return options;
   }
 
@@ -169,6 +171,44 @@ TEST_F(ChannelExchangeTest, SendPutsTheWritersBytesOnTheReceiver) {
   EXPECT_FALSE(fs::exists(exchange.TempPath()));
   EXPECT_TRUE(list->FilePath().empty());  // a send keeps the list's path
   EXPECT_TRUE(prompt.Records().empty());
+}
+
+// The receiver's list is kept on the PC before a send overwrites it; the new
+// list goes up under another name and replaces channel.xml only when whole.
+TEST_F(ChannelExchangeTest, SendKeepsTheReceiversPreviousListAndLeavesNoUploadBehind) {
+  ScriptedPrompt prompt;
+  auto list = Pristine();
+  list->TvServices().front()->Name = "Edited name";
+  CChannelExchange exchange(Quick());
+  StoredOrderView view;
+  ASSERT_EQ(exchange.StartSend(*list, view), SendStart::Started);
+  ASSERT_TRUE(exchange.Finish().ok);
+  EXPECT_EQ(ReadFile(RemoteFile()), ChannelFileBytes(*list));
+  EXPECT_FALSE(fs::exists(s_sim->DiskPath(std::string(kReceiverChannelFolder) + "/" + kReceiverUploadFile)));
+  const std::vector<std::string> backups = ListBackups(m_temp.File("backups"));
+  ASSERT_EQ(backups.size(), 1u);
+  EXPECT_EQ(exchange.BackupPath(), backups[0]);
+  EXPECT_TRUE(ReadFile(backups[0]) == s_pristine) << "the backup is the receiver's list before the send";
+
+  // A receiver without a list yet takes the send; with backups off none is made.
+  fs::remove(RemoteFile());
+  ASSERT_EQ(exchange.StartSend(*list, view), SendStart::Started);
+  ASSERT_TRUE(exchange.Finish().ok);
+  GetSettings().SetBackupBeforeSend(false);
+  ASSERT_EQ(exchange.StartSend(*list, view), SendStart::Started);
+  const bool sentWithoutBackup = exchange.Finish().ok;
+  GetSettings().SetBackupBeforeSend(true);
+  EXPECT_TRUE(sentWithoutBackup);
+  EXPECT_EQ(ListBackups(m_temp.File("backups")).size(), 1u);
+  EXPECT_TRUE(prompt.Records().empty());
+
+  // Only the newest twenty are kept.
+  for (int i = 0; i < 25; ++i) m_temp.Write("backups/channel-20200101-0000" + std::to_string(10 + i) + ".xml", "x");
+  PruneBackups(m_temp.File("backups"));
+  const std::vector<std::string> kept = ListBackups(m_temp.File("backups"));
+  ASSERT_EQ(kept.size(), kBackupsKept);
+  EXPECT_EQ(kept[0], backups[0]);
+  EXPECT_EQ(fs::path(kept.back()).filename(), "channel-20200101-000016.xml");
 }
 
 TEST_F(ChannelExchangeTest, SendWithoutServicesDoesNothing) {

@@ -361,6 +361,11 @@ const TextTable kDanish = {
     /* 352 */
     "PVR'en oprettede ikke forbindelse tilbage til denne pc. Pc'ens firewall blokerer den måske: vælg dataporte under "
     "Indstillinger og tillad indgående TCP-forbindelser på dem.",
+    /* 353 */ "PVR'ens kanalliste kunne ikke først kopieres til pc'en, så intet blev sendt.",
+    /* 354 */
+    "Kanallisten, der blev læst tilbage fra PVR'en, afviger fra den sendte.\nPVR'ens tidligere liste blev gemt "
+    "som:\n%s",
+    /* 355 */ "Kanallisten, der blev læst tilbage fra PVR'en, afviger fra den sendte.",
 };
 
 }  // namespace vantrel::texts

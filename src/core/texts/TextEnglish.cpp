@@ -361,6 +361,10 @@ const TextTable kEnglish = {
     /* 352 */
     "The PVR did not connect back to this PC. The PC's firewall may block it: choose data ports in Settings and allow "
     "incoming TCP connections on them.",
+    /* 353 */ "The PVR's channel list could not be copied to the PC first, so nothing was sent.",
+    /* 354 */
+    "The channel list read back from the PVR differs from the one sent.\nThe PVR's previous list was saved as:\n%s",
+    /* 355 */ "The channel list read back from the PVR differs from the one sent.",
 };
 
 }  // namespace vantrel::texts

@@ -361,6 +361,10 @@ const TextTable kFinnish = {
     /* 352 */
     "PVR ei ottanut yhteyttä takaisin tähän tietokoneeseen. Tietokoneen palomuuri voi estää sen: valitse dataportit "
     "asetuksista ja salli niissä saapuvat TCP-yhteydet.",
+    /* 353 */ "PVR:n kanavaluetteloa ei voitu ensin kopioida PC:lle, joten mitään ei lähetetty.",
+    /* 354 */
+    "PVR:ltä takaisin luettu kanavaluettelo poikkeaa lähetetystä.\nPVR:n edellinen luettelo tallennettiin nimellä:\n%s",
+    /* 355 */ "PVR:ltä takaisin luettu kanavaluettelo poikkeaa lähetetystä.",
 };
 
 }  // namespace vantrel::texts

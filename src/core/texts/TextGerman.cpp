@@ -361,6 +361,11 @@ const TextTable kGerman = {
     /* 352 */
     "Der PVR hat keine Verbindung zu diesem PC aufgebaut. Die Firewall des PCs blockiert sie vielleicht: wählen Sie in "
     "den Einstellungen Datenports und erlauben Sie dort eingehende TCP-Verbindungen.",
+    /* 353 */ "Die Kanalliste des PVR konnte nicht zuerst auf den PC kopiert werden, daher wurde nichts gesendet.",
+    /* 354 */
+    "Die vom PVR zurückgelesene Kanalliste weicht von der gesendeten ab.\nDie vorherige Liste des PVR wurde "
+    "gespeichert als:\n%s",
+    /* 355 */ "Die vom PVR zurückgelesene Kanalliste weicht von der gesendeten ab.",
 };
 
 }  // namespace vantrel::texts

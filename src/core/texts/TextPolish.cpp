@@ -361,6 +361,10 @@ const TextTable kPolish = {
     /* 352 */
     "PVR nie połączył się z powrotem z tym komputerem. Może go blokować zapora komputera: wybierz porty danych w "
     "Ustawieniach i zezwól na nich na przychodzące połączenia TCP.",
+    /* 353 */ "Nie udało się najpierw skopiować listy kanałów PVR na komputer, więc nic nie wysłano.",
+    /* 354 */
+    "Lista kanałów odczytana z powrotem z PVR różni się od wysłanej.\nPoprzednia lista PVR została zapisana jako:\n%s",
+    /* 355 */ "Lista kanałów odczytana z powrotem z PVR różni się od wysłanej.",
 };
 
 }  // namespace vantrel::texts

@@ -361,6 +361,10 @@ const TextTable kSlovak = {
     /* 352 */
     "PVR sa nepripojil späť k tomuto počítaču. Môže ho blokovať firewall počítača: zvoľte dátové porty v Nastaveniach "
     "a povoľte na nich prichádzajúce TCP spojenia.",
+    /* 353 */ "Zoznam kanálov PVR sa nepodarilo najprv skopírovať do PC, preto sa nič neodoslalo.",
+    /* 354 */
+    "Zoznam kanálov načítaný späť z PVR sa líši od odoslaného.\nPredchádzajúci zoznam PVR bol uložený ako:\n%s",
+    /* 355 */ "Zoznam kanálov načítaný späť z PVR sa líši od odoslaného.",
 };
 
 }  // namespace vantrel::texts

@@ -361,6 +361,11 @@ const TextTable kSwedish = {
     /* 352 */
     "PVR:en anslöt inte tillbaka till den här datorn. Datorns brandvägg kan blockera den: välj dataportar under "
     "Inställningar och tillåt inkommande TCP-anslutningar på dem.",
+    /* 353 */ "PVR:ns kanallista kunde inte först kopieras till datorn, så ingenting skickades.",
+    /* 354 */
+    "Kanallistan som lästes tillbaka från PVR:n skiljer sig från den som skickades.\nPVR:ns tidigare lista sparades "
+    "som:\n%s",
+    /* 355 */ "Kanallistan som lästes tillbaka från PVR:n skiljer sig från den som skickades.",
 };
 
 }  // namespace vantrel::texts
