@@ -37,6 +37,8 @@ constexpr int kTextLanguageAfterRestart = 321;
 constexpr int kTextFirewall = 348;
 constexpr int kTextDataPorts = 349;
 constexpr int kTextBadDataPorts = 350;
+constexpr int kTextChannel = 87;
+constexpr int kTextBackupBeforeSend = 356;
 
 QString T(int index) { return QString::fromUtf8(GetText(index)); }
 
@@ -68,6 +70,8 @@ CDlgSettings::CDlgSettings(QWidget* parent) : CManagerWindow(parent) {
   m_dataPortsLabel = new QLabel(m_firewallGroup);
   m_dataPorts = new QLineEdit(m_firewallGroup);
   m_dataPorts->setPlaceholderText(QStringLiteral("50100-50119"));
+  m_channelGroup = new QGroupBox(this);
+  m_backupBeforeSend = new QCheckBox(m_channelGroup);
   m_save = new QPushButton(this);
   m_cancel = new QPushButton(this);
   named(m_languageGroup, IDC_LANGUAGE_GROUP);
@@ -82,6 +86,8 @@ CDlgSettings::CDlgSettings(QWidget* parent) : CManagerWindow(parent) {
   named(m_firewallGroup, IDC_FIREWALL_GROUP);
   named(m_dataPortsLabel, IDC_DATA_PORTS_LABEL);
   named(m_dataPorts, IDC_DATA_PORTS);
+  named(m_channelGroup, IDC_CHANNEL_GROUP);
+  named(m_backupBeforeSend, IDC_BACKUP_BEFORE_SEND);
   named(m_save, IDOK);
   named(m_cancel, IDCANCEL);
   m_browse->setFixedWidth(32);
@@ -92,6 +98,8 @@ CDlgSettings::CDlgSettings(QWidget* parent) : CManagerWindow(parent) {
   auto* languageLayout = new QHBoxLayout(m_languageGroup);
   languageLayout->addWidget(m_languageLabel);
   languageLayout->addWidget(m_language, 1);
+  auto* channelLayout = new QHBoxLayout(m_channelGroup);
+  channelLayout->addWidget(m_backupBeforeSend);
   auto* loginLayout = new QHBoxLayout(m_loginGroup);
   loginLayout->addWidget(m_savePin);
   auto* recordLayout = new QHBoxLayout(m_recordGroup);
@@ -109,6 +117,7 @@ CDlgSettings::CDlgSettings(QWidget* parent) : CManagerWindow(parent) {
   layout->addWidget(m_languageGroup);
   layout->addWidget(m_loginGroup);
   layout->addWidget(m_recordGroup);
+  layout->addWidget(m_channelGroup);
   layout->addWidget(m_firewallGroup);
   layout->addStretch();
   layout->addLayout(buttons);
@@ -132,6 +141,8 @@ void CDlgSettings::Fill() {
   m_directoryLabel->setText(T(kTextDirectory));
   m_firewallGroup->setTitle(T(kTextFirewall));
   m_dataPortsLabel->setText(T(kTextDataPorts));
+  m_channelGroup->setTitle(T(kTextChannel));
+  m_backupBeforeSend->setText(T(kTextBackupBeforeSend));
   m_save->setText(T(kTextSave));
   m_cancel->setText(T(kTextCancel));
 
@@ -147,6 +158,7 @@ void CDlgSettings::Fill() {
   }
   m_language->setCurrentIndex(selected);
   m_savePin->setChecked(GetSettings().m_savePinCode.load());
+  m_backupBeforeSend->setChecked(GetSettings().GetBackupBeforeSend());
   m_recordPath->setText(QString::fromStdString(GetSettings().GetRecordPath()));
   m_dataPorts->setText(QString::fromStdString(FormatDataPortRange(GetSettings().GetDataPorts())));
 }
@@ -183,6 +195,8 @@ bool CDlgSettings::OnSave() {
   GetSettings().StorePINCODE();
   GetSettings().SetLanguage(language);
   GetSettings().SetDataPorts(ports);
+  if (m_backupBeforeSend->isChecked() != GetSettings().GetBackupBeforeSend())
+    GetSettings().SetBackupBeforeSend(m_backupBeforeSend->isChecked());
   close();
   return true;
 }

@@ -34,6 +34,8 @@ class CDlgSettings : public ui::CManagerWindow {
   static constexpr int IDC_FIREWALL_GROUP = 1010;
   static constexpr int IDC_DATA_PORTS_LABEL = 1011;
   static constexpr int IDC_DATA_PORTS = 1012;
+  static constexpr int IDC_CHANNEL_GROUP = 1013;
+  static constexpr int IDC_BACKUP_BEFORE_SEND = 1014;
   static constexpr int IDOK = 1;
   static constexpr int IDCANCEL = 2;
 
@@ -80,6 +82,8 @@ class CDlgSettings : public ui::CManagerWindow {
   QLineEdit* m_recordPath = nullptr;
   QPushButton* m_browse = nullptr;
   QGroupBox* m_firewallGroup = nullptr;
+  QGroupBox* m_channelGroup = nullptr;
+  QCheckBox* m_backupBeforeSend = nullptr;
   QLabel* m_dataPortsLabel = nullptr;
   QLineEdit* m_dataPorts = nullptr;
   QPushButton* m_save = nullptr;

@@ -149,6 +149,15 @@ TEST_F(DlgSettingsTest, DataPortsAreShownCheckedAndSaved) {
   dialog.OnShownAgain();
   EXPECT_EQ(dialog.DataPortsEdit()->text(), "50100-50119");
   GetSettings().SetDataPorts({});
+
+  // The backup before a send is on until the user turns it off here.
+  auto* backup = dialog.findChild<QCheckBox*>(QString::number(CDlgSettings::IDC_BACKUP_BEFORE_SEND));
+  ASSERT_NE(backup, nullptr);
+  EXPECT_TRUE(backup->isChecked());
+  backup->setChecked(false);
+  EXPECT_TRUE(dialog.OnSave());
+  EXPECT_FALSE(GetSettings().GetBackupBeforeSend());
+  GetSettings().SetBackupBeforeSend(true);
 }
 
 TEST_F(DlgSettingsTest, ChangedRecordFolderIsAnnouncedWhenTheRecordingsWindowIsShownAgain) {

@@ -366,6 +366,7 @@ const TextTable kDanish = {
     "Kanallisten, der blev læst tilbage fra PVR'en, afviger fra den sendte.\nPVR'ens tidligere liste blev gemt "
     "som:\n%s",
     /* 355 */ "Kanallisten, der blev læst tilbage fra PVR'en, afviger fra den sendte.",
+    /* 356 */ "Kopiér PVR'ens kanalliste til pc'en før afsendelse",
 };
 
 }  // namespace vantrel::texts

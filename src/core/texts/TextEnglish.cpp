@@ -365,6 +365,7 @@ const TextTable kEnglish = {
     /* 354 */
     "The channel list read back from the PVR differs from the one sent.\nThe PVR's previous list was saved as:\n%s",
     /* 355 */ "The channel list read back from the PVR differs from the one sent.",
+    /* 356 */ "Copy the PVR's channel list to the PC before sending",
 };
 
 }  // namespace vantrel::texts

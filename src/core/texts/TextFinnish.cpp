@@ -365,6 +365,7 @@ const TextTable kFinnish = {
     /* 354 */
     "PVR:ltä takaisin luettu kanavaluettelo poikkeaa lähetetystä.\nPVR:n edellinen luettelo tallennettiin nimellä:\n%s",
     /* 355 */ "PVR:ltä takaisin luettu kanavaluettelo poikkeaa lähetetystä.",
+    /* 356 */ "Kopioi PVR:n kanavaluettelo PC:lle ennen lähettämistä",
 };
 
 }  // namespace vantrel::texts

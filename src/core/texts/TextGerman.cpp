@@ -366,6 +366,7 @@ const TextTable kGerman = {
     "Die vom PVR zurückgelesene Kanalliste weicht von der gesendeten ab.\nDie vorherige Liste des PVR wurde "
     "gespeichert als:\n%s",
     /* 355 */ "Die vom PVR zurückgelesene Kanalliste weicht von der gesendeten ab.",
+    /* 356 */ "Kanalliste des PVR vor dem Senden auf den PC kopieren",
 };
 
 }  // namespace vantrel::texts

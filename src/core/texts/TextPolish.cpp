@@ -365,6 +365,7 @@ const TextTable kPolish = {
     /* 354 */
     "Lista kanałów odczytana z powrotem z PVR różni się od wysłanej.\nPoprzednia lista PVR została zapisana jako:\n%s",
     /* 355 */ "Lista kanałów odczytana z powrotem z PVR różni się od wysłanej.",
+    /* 356 */ "Kopiuj listę kanałów PVR na komputer przed wysłaniem",
 };
 
 }  // namespace vantrel::texts

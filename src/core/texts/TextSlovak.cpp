@@ -365,6 +365,7 @@ const TextTable kSlovak = {
     /* 354 */
     "Zoznam kanálov načítaný späť z PVR sa líši od odoslaného.\nPredchádzajúci zoznam PVR bol uložený ako:\n%s",
     /* 355 */ "Zoznam kanálov načítaný späť z PVR sa líši od odoslaného.",
+    /* 356 */ "Pred odoslaním skopírovať zoznam kanálov PVR do PC",
 };
 
 }  // namespace vantrel::texts

@@ -366,6 +366,7 @@ const TextTable kSwedish = {
     "Kanallistan som lästes tillbaka från PVR:n skiljer sig från den som skickades.\nPVR:ns tidigare lista sparades "
     "som:\n%s",
     /* 355 */ "Kanallistan som lästes tillbaka från PVR:n skiljer sig från den som skickades.",
+    /* 356 */ "Kopiera PVR:ns kanallista till datorn innan den skickas",
 };
 
 }  // namespace vantrel::texts
