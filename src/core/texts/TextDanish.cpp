@@ -361,6 +361,13 @@ const TextTable kDanish = {
     /* 352 */
     "PVR'en oprettede ikke forbindelse tilbage til denne pc. Pc'ens firewall blokerer den måske: vælg dataporte under "
     "Indstillinger og tillad indgående TCP-forbindelser på dem.",
+    /* 353 */ "%s findes allerede. Vil du erstatte den?",
+    /* 354 */ "Ja",
+    /* 355 */ "Ja til alle",
+    /* 356 */
+    "Modtagerens mappe for %s kunne ikke åbnes. Optagelserne kopieret før den er beholdt; den og resten af markeringen blev ikke kopieret.",
+    /* 357 */ "%s har ingen optagelsesnøgle og blev ikke slettet.",
+    /* 358 */ "PVR'en afviste at slette optagelserne; de er beholdt.",
 };
 
 }  // namespace vantrel::texts

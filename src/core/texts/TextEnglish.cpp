@@ -361,6 +361,13 @@ const TextTable kEnglish = {
     /* 352 */
     "The PVR did not connect back to this PC. The PC's firewall may block it: choose data ports in Settings and allow "
     "incoming TCP connections on them.",
+    /* 353 */ "%s already exists. Do you want to replace it?",
+    /* 354 */ "Yes",
+    /* 355 */ "Yes to All",
+    /* 356 */
+    "The receiver folder of %s could not be opened. The recordings copied before it were kept; it and the rest of the selection were not copied.",
+    /* 357 */ "%s has no recording key and was not deleted.",
+    /* 358 */ "The PVR refused to delete the recordings; they are kept.",
 };
 
 }  // namespace vantrel::texts

@@ -361,6 +361,13 @@ const TextTable kFinnish = {
     /* 352 */
     "PVR ei ottanut yhteyttä takaisin tähän tietokoneeseen. Tietokoneen palomuuri voi estää sen: valitse dataportit "
     "asetuksista ja salli niissä saapuvat TCP-yhteydet.",
+    /* 353 */ "%s on jo olemassa. Haluatko korvata sen?",
+    /* 354 */ "Kyllä",
+    /* 355 */ "Kyllä kaikkiin",
+    /* 356 */
+    "Vastaanottimen kansiota tiedostolle %s ei voitu avata. Aiemmin kopioidut tallenteet säilytettiin; sitä ja muita valittuja ei kopioitu.",
+    /* 357 */ "Tallenteella %s ei ole tallenneavainta, joten sitä ei poistettu.",
+    /* 358 */ "PVR kieltäytyi poistamasta tallenteita; ne säilytettiin.",
 };
 
 }  // namespace vantrel::texts

@@ -361,6 +361,13 @@ const TextTable kGerman = {
     /* 352 */
     "Der PVR hat keine Verbindung zu diesem PC aufgebaut. Die Firewall des PCs blockiert sie vielleicht: wählen Sie in "
     "den Einstellungen Datenports und erlauben Sie dort eingehende TCP-Verbindungen.",
+    /* 353 */ "%s ist bereits vorhanden. Möchten Sie die Datei ersetzen?",
+    /* 354 */ "Ja",
+    /* 355 */ "Ja, alle",
+    /* 356 */
+    "Der Empfängerordner von %s konnte nicht geöffnet werden. Die zuvor kopierten Aufnahmen bleiben erhalten; diese und die übrigen ausgewählten wurden nicht kopiert.",
+    /* 357 */ "%s hat keinen Aufnahmeschlüssel und wurde nicht gelöscht.",
+    /* 358 */ "Der PVR hat das Löschen der Aufnahmen abgelehnt; sie bleiben erhalten.",
 };
 
 }  // namespace vantrel::texts

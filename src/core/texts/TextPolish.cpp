@@ -361,6 +361,13 @@ const TextTable kPolish = {
     /* 352 */
     "PVR nie połączył się z powrotem z tym komputerem. Może go blokować zapora komputera: wybierz porty danych w "
     "Ustawieniach i zezwól na nich na przychodzące połączenia TCP.",
+    /* 353 */ "%s już istnieje. Czy chcesz go zastąpić?",
+    /* 354 */ "Tak",
+    /* 355 */ "Tak dla wszystkich",
+    /* 356 */
+    "Nie można otworzyć folderu odbiornika dla %s. Nagrania skopiowane przed nim zostały zachowane; to i pozostałe zaznaczone nie zostały skopiowane.",
+    /* 357 */ "%s nie ma klucza nagrania i nie zostało usunięte.",
+    /* 358 */ "PVR odmówił usunięcia nagrań; zostały zachowane.",
 };
 
 }  // namespace vantrel::texts

@@ -361,6 +361,13 @@ const TextTable kSlovak = {
     /* 352 */
     "PVR sa nepripojil späť k tomuto počítaču. Môže ho blokovať firewall počítača: zvoľte dátové porty v Nastaveniach "
     "a povoľte na nich prichádzajúce TCP spojenia.",
+    /* 353 */ "%s už existuje. Chcete ho nahradiť?",
+    /* 354 */ "Áno",
+    /* 355 */ "Áno pre všetky",
+    /* 356 */
+    "Priečinok prijímača pre %s sa nepodarilo otvoriť. Nahrávky skopírované pred ním zostali; on a zvyšok výberu sa neskopírovali.",
+    /* 357 */ "%s nemá kľúč nahrávky a nebol odstránený.",
+    /* 358 */ "PVR odmietol odstrániť nahrávky; zostávajú zachované.",
 };
 
 }  // namespace vantrel::texts

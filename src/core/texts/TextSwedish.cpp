@@ -361,6 +361,13 @@ const TextTable kSwedish = {
     /* 352 */
     "PVR:en anslöt inte tillbaka till den här datorn. Datorns brandvägg kan blockera den: välj dataportar under "
     "Inställningar och tillåt inkommande TCP-anslutningar på dem.",
+    /* 353 */ "%s finns redan. Vill du ersätta den?",
+    /* 354 */ "Ja",
+    /* 355 */ "Ja till alla",
+    /* 356 */
+    "Mottagarens mapp för %s kunde inte öppnas. Inspelningarna som kopierades före den har behållits; den och resten av markeringen kopierades inte.",
+    /* 357 */ "%s har ingen inspelningsnyckel och togs inte bort.",
+    /* 358 */ "PVR:n vägrade ta bort inspelningarna; de finns kvar.",
 };
 
 }  // namespace vantrel::texts
