@@ -425,14 +425,17 @@ TEST(RecordMgr, DeletesAndRenamesOnThePc) {
   editor->setText("Escaped");
   QTest::keyClick(editor, Qt::Key_Escape);
   QCoreApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the closed editor goes
   EXPECT_FALSE(fs::exists(s.pc.File("Escaped.tts")));
   EXPECT_TRUE(fs::exists(s.pc.File("Neu.tts")));
   EXPECT_EQ(list->topLevelItem(0)->text(0), "Neu.tts");
   list->editItem(list->topLevelItem(0), 0);
   editor = list->findChild<QLineEdit*>();
   ASSERT_NE(editor, nullptr);
+  ASSERT_TRUE(editor->isVisible());
   editor->setText("Entered");
   QTest::keyClick(editor, Qt::Key_Return);
+  QCoreApplication::processEvents();  // Enter ends the edit through a queued call
   EXPECT_TRUE(fs::exists(s.pc.File("Entered.tts")));
   EXPECT_EQ(list->topLevelItem(0)->text(0), "Entered.tts");
 

@@ -179,8 +179,10 @@ std::vector<std::string> PcNames(const std::vector<records::DownloadItem>& plan)
 
 TEST(Recordings, NoTwoReceiverFilesShareAPcName) {
   const std::vector<records::RecordingEntry> entries{
-      {"/arch/x_20260101_1200_1_/x.ts", 15000, 0},  {"/arch/x_20260101_1200_1_/x.inf", 46, 0},
-      {"/arch/x_20260102_1200_2_/x.ts", 15000, 0},  {"/arch/x_20260103_1200_3_/X.tts", 15000, 0},
+      {"/arch/x_20260101_1200_1_/x.ts", 15000, 0},
+      {"/arch/x_20260101_1200_1_/x.inf", 46, 0},
+      {"/arch/x_20260102_1200_2_/x.ts", 15000, 0},
+      {"/arch/x_20260103_1200_3_/X.tts", 15000, 0},
       {"/arch/f_1_/..", 1, 0},
   };
   const auto plan = records::PlanDownload("/rec", entries, false);

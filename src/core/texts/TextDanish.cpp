@@ -365,7 +365,8 @@ const TextTable kDanish = {
     /* 354 */ "Ja",
     /* 355 */ "Ja til alle",
     /* 356 */
-    "Modtagerens mappe for %s kunne ikke åbnes. Optagelserne kopieret før den er beholdt; den og resten af markeringen blev ikke kopieret.",
+    "Modtagerens mappe for %s kunne ikke åbnes. Optagelserne kopieret før den er beholdt; den og resten af markeringen "
+    "blev ikke kopieret.",
     /* 357 */ "%s har ingen optagelsesnøgle og blev ikke slettet.",
     /* 358 */ "PVR'en afviste at slette optagelserne; de er beholdt.",
 };

@@ -365,7 +365,8 @@ const TextTable kEnglish = {
     /* 354 */ "Yes",
     /* 355 */ "Yes to All",
     /* 356 */
-    "The receiver folder of %s could not be opened. The recordings copied before it were kept; it and the rest of the selection were not copied.",
+    "The receiver folder of %s could not be opened. The recordings copied before it were kept; it and the rest of the "
+    "selection were not copied.",
     /* 357 */ "%s has no recording key and was not deleted.",
     /* 358 */ "The PVR refused to delete the recordings; they are kept.",
 };

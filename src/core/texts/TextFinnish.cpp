@@ -365,7 +365,8 @@ const TextTable kFinnish = {
     /* 354 */ "Kyllä",
     /* 355 */ "Kyllä kaikkiin",
     /* 356 */
-    "Vastaanottimen kansiota tiedostolle %s ei voitu avata. Aiemmin kopioidut tallenteet säilytettiin; sitä ja muita valittuja ei kopioitu.",
+    "Vastaanottimen kansiota tiedostolle %s ei voitu avata. Aiemmin kopioidut tallenteet säilytettiin; sitä ja muita "
+    "valittuja ei kopioitu.",
     /* 357 */ "Tallenteella %s ei ole tallenneavainta, joten sitä ei poistettu.",
     /* 358 */ "PVR kieltäytyi poistamasta tallenteita; ne säilytettiin.",
 };

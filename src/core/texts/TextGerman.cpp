@@ -365,7 +365,8 @@ const TextTable kGerman = {
     /* 354 */ "Ja",
     /* 355 */ "Ja, alle",
     /* 356 */
-    "Der Empfängerordner von %s konnte nicht geöffnet werden. Die zuvor kopierten Aufnahmen bleiben erhalten; diese und die übrigen ausgewählten wurden nicht kopiert.",
+    "Der Empfängerordner von %s konnte nicht geöffnet werden. Die zuvor kopierten Aufnahmen bleiben erhalten; diese "
+    "und die übrigen ausgewählten wurden nicht kopiert.",
     /* 357 */ "%s hat keinen Aufnahmeschlüssel und wurde nicht gelöscht.",
     /* 358 */ "Der PVR hat das Löschen der Aufnahmen abgelehnt; sie bleiben erhalten.",
 };

@@ -365,7 +365,8 @@ const TextTable kPolish = {
     /* 354 */ "Tak",
     /* 355 */ "Tak dla wszystkich",
     /* 356 */
-    "Nie można otworzyć folderu odbiornika dla %s. Nagrania skopiowane przed nim zostały zachowane; to i pozostałe zaznaczone nie zostały skopiowane.",
+    "Nie można otworzyć folderu odbiornika dla %s. Nagrania skopiowane przed nim zostały zachowane; to i pozostałe "
+    "zaznaczone nie zostały skopiowane.",
     /* 357 */ "%s nie ma klucza nagrania i nie zostało usunięte.",
     /* 358 */ "PVR odmówił usunięcia nagrań; zostały zachowane.",
 };

@@ -365,7 +365,8 @@ const TextTable kSlovak = {
     /* 354 */ "Áno",
     /* 355 */ "Áno pre všetky",
     /* 356 */
-    "Priečinok prijímača pre %s sa nepodarilo otvoriť. Nahrávky skopírované pred ním zostali; on a zvyšok výberu sa neskopírovali.",
+    "Priečinok prijímača pre %s sa nepodarilo otvoriť. Nahrávky skopírované pred ním zostali; on a zvyšok výberu sa "
+    "neskopírovali.",
     /* 357 */ "%s nemá kľúč nahrávky a nebol odstránený.",
     /* 358 */ "PVR odmietol odstrániť nahrávky; zostávajú zachované.",
 };

@@ -365,7 +365,8 @@ const TextTable kSwedish = {
     /* 354 */ "Ja",
     /* 355 */ "Ja till alla",
     /* 356 */
-    "Mottagarens mapp för %s kunde inte öppnas. Inspelningarna som kopierades före den har behållits; den och resten av markeringen kopierades inte.",
+    "Mottagarens mapp för %s kunde inte öppnas. Inspelningarna som kopierades före den har behållits; den och resten "
+    "av markeringen kopierades inte.",
     /* 357 */ "%s har ingen inspelningsnyckel och togs inte bort.",
     /* 358 */ "PVR:n vägrade ta bort inspelningarna; de finns kvar.",
 };

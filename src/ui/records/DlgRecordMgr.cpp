@@ -207,7 +207,8 @@ void CDlgRecordMgr::SetUpList(CRecordList* list) {
             }
           });
   // Escape leaves the name as it was, on either list.
-  connect(list->NameDelegate(), &records::CNameDelegate::editingCancelled, this, [this](int) { m_labelEditing = false; });
+  connect(list->NameDelegate(), &records::CNameDelegate::editingCancelled, this,
+          [this](int) { m_labelEditing = false; });
 }
 
 CButtonST* CDlgRecordMgr::Button(int id) const {
