@@ -1,6 +1,6 @@
 # Fails when a file of a layer below the windows includes a QtWidgets header.
 set(offenders "")
-foreach(layer core net ftp channels)
+foreach(layer core net ftp channels records)
   file(GLOB_RECURSE files ${ROOT}/src/${layer}/*.h ${ROOT}/src/${layer}/*.cpp)
   foreach(f IN LISTS files)
     file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](QtWidgets/|QApplication|QWidget|QDialog|QMessageBox|QMainWindow|QAbstractButton|QPushButton|QLabel|QLineEdit|QTreeView|QListView|QTableView|QFileDialog)")

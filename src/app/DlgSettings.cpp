@@ -38,7 +38,7 @@ constexpr int kTextFirewall = 348;
 constexpr int kTextDataPorts = 349;
 constexpr int kTextBadDataPorts = 350;
 constexpr int kTextChannel = 87;
-constexpr int kTextBackupBeforeSend = 356;
+constexpr int kTextBackupBeforeSend = 362;
 
 QString T(int index) { return QString::fromUtf8(GetText(index)); }
 

@@ -41,9 +41,9 @@ inline constexpr int kTextLoginFail = 301;
 inline constexpr int kTextDownloadFail = 303;
 inline constexpr int kTextXmlLoadingError = 294;
 inline constexpr int kTextUploadFail = 342;
-inline constexpr int kTextBackupFail = 353;  // the receiver's list could not be kept: nothing was sent
-inline constexpr int kTextVerifyFail = 354;  // "... differs ... previous list was saved as %s"
-inline constexpr int kTextVerifyFailNoBackup = 355;
+inline constexpr int kTextBackupFail = 359;  // the receiver's list could not be kept: nothing was sent
+inline constexpr int kTextVerifyFail = 360;  // "... differs ... previous list was saved as %s"
+inline constexpr int kTextVerifyFailNoBackup = 361;
 
 // The name the list is uploaded under before it is renamed over channel.xml.
 inline constexpr const char* kReceiverUploadFile = "channel.xml.upload";

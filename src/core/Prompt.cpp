@@ -39,5 +39,6 @@ void ShowErrorText(const std::string& text) { GetPrompt().Error(text, GetText(28
 void ShowInfoText(const std::string& text) { GetPrompt().Inform(text, GetText(291)); }
 bool AskConfirmText(const std::string& text) { return GetPrompt().AskYesNo(text, GetText(292)); }
 SaveAnswer AskSaveText(const std::string& text) { return GetPrompt().AskSaveDiscardCancel(text, GetText(292)); }
+ReplaceAnswer AskReplaceText(const std::string& text) { return GetPrompt().AskReplace(text, GetText(292)); }
 
 }  // namespace vantrel

@@ -11,6 +11,9 @@ enum class PromptIcon { None, Information, Warning, Error, Question };
 // The answer to the question about unsaved work.
 enum class SaveAnswer { Save, Discard, Cancel };
 
+// The answer to the question before an existing file is replaced.
+enum class ReplaceAnswer { Yes, YesToAll, Skip, Cancel };
+
 class IPrompt {
  public:
   virtual ~IPrompt() = default;
@@ -22,6 +25,14 @@ class IPrompt {
     (void)text;
     (void)caption;
     return SaveAnswer::Cancel;
+  }
+  // Yes / Yes to all / Skip / Cancel before an existing file is replaced. A
+  // prompt that cannot put the question to anyone answers Cancel, so nothing
+  // is replaced unseen.
+  virtual ReplaceAnswer AskReplace(const std::string& text, const std::string& caption) {
+    (void)text;
+    (void)caption;
+    return ReplaceAnswer::Cancel;
   }
   // A message with one OK button.
   virtual void Show(const std::string& text, const std::string& caption, PromptIcon icon) = 0;
@@ -44,5 +55,6 @@ void ShowErrorText(const std::string& text);
 void ShowInfoText(const std::string& text);
 bool AskConfirmText(const std::string& text);
 SaveAnswer AskSaveText(const std::string& text);
+ReplaceAnswer AskReplaceText(const std::string& text);
 
 }  // namespace vantrel

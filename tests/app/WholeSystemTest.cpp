@@ -49,7 +49,7 @@
 #include "ui/filemgr/DlgFileMgr.h"
 #include "ui/records/DlgRecordMgr.h"
 #include "ui/records/RecordList.h"
-#include "ui/records/RecordModel.h"
+#include "records/Recordings.h"
 
 static vantrel::test::IsolatedSettings g_isolated;
 

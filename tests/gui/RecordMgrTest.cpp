@@ -327,6 +327,31 @@ TEST(RecordMgr, CancelBetweenTwoFilesEndsTheJobAfterTheCurrentOne) {
   EXPECT_EQ(s.prompt.Records()[0].text, "Download fail");
 }
 
+TEST(RecordMgr, DownloadAsksBeforeReplacingAndNamesAFolderItCannotEnter) {
+  SimSetup s("127.0.0.89");
+  ASSERT_TRUE(s.sim->Start()) << s.sim->Output();
+  WriteBytes(s.pc.File("Tagesschau.tts"), 3, 'o');
+  CDlgRecordMgr window;
+  SelectEntries(window, {"/Tagesschau.tts", "/Länderspiel.tts"});
+  ASSERT_EQ(window.ReceiverList()->SelectedRows().size(), 2u);
+  fs::remove_all(s.Tv("Länderspiel_20250614_1800_1003_"));  // gone since the scan
+
+  // Cancel at the question: nothing starts.
+  s.prompt.SetNextReplaceAnswer(vantrel::ReplaceAnswer::Cancel);
+  EXPECT_FALSE(window.StartDownload());
+  EXPECT_FALSE(window.IsDownloadBusy());
+  QSignalSpy finished(&window, &CDlgRecordMgr::downloadFinished);
+  s.prompt.SetNextReplaceAnswer(vantrel::ReplaceAnswer::Skip);
+  ASSERT_TRUE(window.StartDownload());
+  ASSERT_TRUE(finished.wait(kBoundMs));
+  EXPECT_FALSE(finished.at(0).at(0).toBool());
+  EXPECT_EQ(vantrel::test::ReadFile(s.pc.File("Tagesschau.tts")), "ooo") << "skipped: the PC recording stays";
+  ASSERT_EQ(s.prompt.Records().size(), 3u);
+  EXPECT_EQ(s.prompt.Records()[0].text, "Tagesschau.tts already exists. Do you want to replace it?");
+  EXPECT_NE(s.prompt.Records()[2].text.find("Länderspiel.tts"), std::string::npos) << s.prompt.Records()[2].text;
+  EXPECT_EQ(s.prompt.Records()[2].caption, "ERROR");
+}
+
 TEST(RecordMgr, DeletesOnTheReceiverByKey) {
   SimSetup s("127.0.0.84");
   ASSERT_TRUE(s.sim->Start()) << s.sim->Output();
@@ -392,15 +417,27 @@ TEST(RecordMgr, DeletesAndRenamesOnThePc) {
   // The same name again is accepted without touching the file.
   EXPECT_TRUE(window.RenameLocalRecording(0, "Neu.tts"));
 
-  // In place: a typed name ended with Escape still renames the file.
+  // In place: Escape cancels a typed name, Enter applies it.
   window.show();
   list->editItem(list->topLevelItem(0), 0);
   QLineEdit* editor = list->findChild<QLineEdit*>();
   ASSERT_NE(editor, nullptr);
   editor->setText("Escaped");
   QTest::keyClick(editor, Qt::Key_Escape);
-  EXPECT_TRUE(fs::exists(s.pc.File("Escaped.tts")));
-  EXPECT_EQ(list->topLevelItem(0)->text(0), "Escaped.tts");
+  QCoreApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the closed editor goes
+  EXPECT_FALSE(fs::exists(s.pc.File("Escaped.tts")));
+  EXPECT_TRUE(fs::exists(s.pc.File("Neu.tts")));
+  EXPECT_EQ(list->topLevelItem(0)->text(0), "Neu.tts");
+  list->editItem(list->topLevelItem(0), 0);
+  editor = list->findChild<QLineEdit*>();
+  ASSERT_NE(editor, nullptr);
+  ASSERT_TRUE(editor->isVisible());
+  editor->setText("Entered");
+  QTest::keyClick(editor, Qt::Key_Return);
+  QCoreApplication::processEvents();  // Enter ends the edit through a queued call
+  EXPECT_TRUE(fs::exists(s.pc.File("Entered.tts")));
+  EXPECT_EQ(list->topLevelItem(0)->text(0), "Entered.tts");
 
   // Change Directory: a folder that is not there changes nothing; another one is shown and stored.
   s.prompt.Clear();

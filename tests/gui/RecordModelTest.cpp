@@ -1,118 +1,18 @@
-// What the recordings window computes without a receiver: cell texts and
-// their order, keys, download targets, the rename rules, the PC folder
-// filter; and the shared transfer observer and status strip.
+// What the recordings window shows without a receiver: the shared transfer
+// observer and the status strip.
 #include <gtest/gtest.h>
 
 #include <QLabel>
-#include <ctime>
-#include <fstream>
 
 #include "core/TextTable.h"
 #include "support/TempDir.h"
 #include "ui/controls/FTPObserver.h"
 #include "ui/controls/MultiColorStatic.h"
 #include "ui/controls/SimpleProgress.h"
-#include "ui/records/RecordModel.h"
 
 static vantrel::test::IsolatedSettings g_isolated;
 
-namespace records = vantrel::ui::records;
-
 namespace {
-
-TEST(RecordModel, SizesAreRoundedUpKibibytes) {
-  EXPECT_EQ(records::FormatSizeKB(1048577), "1,025KB");
-  EXPECT_EQ(records::FormatSizeKB(1024), "1KB");
-  EXPECT_EQ(records::FormatSizeKB(1), "1KB");
-  EXPECT_EQ(records::FormatSizeKB(0), "0KB");
-  EXPECT_EQ(records::FormatSizeKB(5ull * 1024 * 1024 * 1024), "5,242,880KB");
-}
-
-TEST(RecordModel, SortOrders) {
-  // Size texts order by length, then text: 10KB < 999KB < 1,000KB.
-  EXPECT_LT(records::CompareCells(records::kSortNumberText, "10KB", "999KB"), 0);
-  EXPECT_LT(records::CompareCells(records::kSortNumberText, "999KB", "1,000KB"), 0);
-  EXPECT_GT(records::CompareCells(records::kSortNumberText, "1,000KB", "10KB"), 0);
-  // Dates by year, month, day, then time; an empty date is the latest.
-  EXPECT_LT(records::CompareCells(records::kSortDate, "31.12.2025-23:59", "01.01.2026-00:00"), 0);
-  EXPECT_LT(records::CompareCells(records::kSortDate, "02.03.2026-10:00", "01.04.2026-09:00"), 0);
-  EXPECT_LT(records::CompareCells(records::kSortDate, "01.04.2026-09:00", "01.04.2026-10:00"), 0);
-  EXPECT_GT(records::CompareCells(records::kSortDate, "", "01.04.2030-10:00"), 0);
-  // Names ignore case.
-  EXPECT_EQ(records::CompareCells(records::kSortText, "Show.TTS", "show.tts"), 0);
-  EXPECT_LT(records::CompareCells(records::kSortText, "alpha", "Beta"), 0);
-}
-
-TEST(RecordModel, DatesAreLocalTime) {
-  std::tm local{};
-  local.tm_year = 2026 - 1900;
-  local.tm_mon = 11;
-  local.tm_mday = 1;
-  local.tm_hour = 20;
-  local.tm_min = 5;
-  local.tm_isdst = -1;
-  EXPECT_EQ(records::FormatDate(std::mktime(&local)), "01.12.2026-20:05");
-}
-
-TEST(RecordModel, KeysAreTheNumberBetweenTheLastTwoUnderscores) {
-  EXPECT_EQ(records::KeyFromPath("/a/Tagesschau_20261201_2000_1001_/Tagesschau.tts"), 1001);
-  EXPECT_EQ(records::KeyFromPath("/a/Show_12ab_/x.ts"), 12);
-  EXPECT_EQ(records::KeyFromPath("/a/Show_x_/x.ts"), 0);
-  EXPECT_EQ(records::KeyFromPath("/a/Show_1/x.ts"), -1);
-  EXPECT_EQ(records::KeyFromPath("/a/Show/x.ts"), -1);
-}
-
-TEST(RecordModel, DownloadTargetsStayInTheRecordFolder) {
-  records::RecordingEntry entry{"/arch/Doc_20260101_1200_7_/a.ts", 10, 0};
-  EXPECT_EQ(records::DownloadTarget("/rec", entry, false), "/rec/a.tts");
-  EXPECT_EQ(records::DownloadTarget("/rec", entry, true), "/rec/a.rts");
-  EXPECT_EQ(records::ReceiverRowName(entry, false), "a.tts");
-  for (const char* hostile : {"/arch/f_1_/..", "/arch/f_1_/..ts", "/arch/f_1_/", "/arch/f_1_/.ts"}) {
-    entry.path = hostile;
-    EXPECT_EQ(records::DownloadTarget("/rec", entry, false), "") << hostile;
-  }
-  EXPECT_FALSE(records::IsSafeReceiverName("a/b"));
-  EXPECT_FALSE(records::IsSafeReceiverName("x..y"));
-  EXPECT_TRUE(records::IsSafeReceiverName("Tatort - Schattenlinie.tts"));
-}
-
-TEST(RecordModel, RenameRules) {
-  using R = records::RenameCheck;
-  const std::vector<std::string> rows{"Show.tts", "Other.tts"};
-  EXPECT_EQ(records::CheckRename("", "Show.tts", rows, false).outcome, R::kEmpty);
-  for (const char* bad : {"a\\b", "a/b", "a:b", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b"})
-    EXPECT_EQ(records::CheckRename(bad, "Show.tts", rows, false).outcome, R::kBadCharacter) << bad;
-  R renamed = records::CheckRename("Neu", "Show.tts", rows, false);
-  EXPECT_EQ(renamed.outcome, R::kRename);
-  EXPECT_EQ(renamed.name, "Neu.tts");
-  EXPECT_EQ(records::CheckRename("Neu.ts", "Show.tts", rows, false).name, "Neu.tts");
-  EXPECT_EQ(records::CheckRename("Neu.TTS", "Show.tts", rows, false).name, "Neu.TTS");
-  EXPECT_EQ(records::CheckRename("Neu", "Show.rts", rows, true).name, "Neu.rts");
-  EXPECT_EQ(records::CheckRename("Show.tts", "Show.tts", rows, false).outcome, R::kUnchanged);
-  // Only the case changed: the row itself has the name, ignoring case.
-  EXPECT_EQ(records::CheckRename("SHOW.tts", "Show.tts", rows, false).outcome, R::kExists);
-  EXPECT_EQ(records::CheckRename("other", "Show.tts", rows, false).outcome, R::kExists);
-  EXPECT_EQ(records::BadCharacterMessage(),
-            "A filename can not contain any of the following characters:\n\t\\ / : * ? \" < > |");
-}
-
-TEST(RecordModel, LocalFolderListsTheModesFilesOnly) {
-  vantrel::test::TempDir dir;
-  for (const char* name : {"Show.TTS", "Show.ts", "b.tts", "radio.rts", "notes.txt"})
-    std::ofstream(dir.File(name)) << "x";
-  std::filesystem::create_directory(dir.File("folder.tts"));
-  std::vector<std::string> tv;
-  for (const auto& row : records::ListLocalRecordings(dir.Path(), false)) tv.push_back(row.name);
-  std::sort(tv.begin(), tv.end());
-  EXPECT_EQ(tv, (std::vector<std::string>{"Show.TTS", "b.tts"}));
-  const auto radio = records::ListLocalRecordings(dir.Path(), true);
-  ASSERT_EQ(radio.size(), 1u);
-  EXPECT_EQ(radio[0].name, "radio.rts");
-  EXPECT_EQ(radio[0].size, 1u);
-  EXPECT_TRUE(records::ListLocalRecordings("", false).empty());
-  EXPECT_TRUE(records::ListLocalRecordings("\\", false).empty());
-  EXPECT_TRUE(records::ListLocalRecordings(dir.File("missing"), false).empty());
-}
 
 // A display that records what the observer sets.
 struct FakeDisplay {

@@ -361,12 +361,20 @@ const TextTable kDanish = {
     /* 352 */
     "PVR'en oprettede ikke forbindelse tilbage til denne pc. Pc'ens firewall blokerer den måske: vælg dataporte under "
     "Indstillinger og tillad indgående TCP-forbindelser på dem.",
-    /* 353 */ "PVR'ens kanalliste kunne ikke først kopieres til pc'en, så intet blev sendt.",
-    /* 354 */
+    /* 353 */ "%s findes allerede. Vil du erstatte den?",
+    /* 354 */ "Ja",
+    /* 355 */ "Ja til alle",
+    /* 356 */
+    "Modtagerens mappe for %s kunne ikke åbnes. Optagelserne kopieret før den er beholdt; den og resten af markeringen "
+    "blev ikke kopieret.",
+    /* 357 */ "%s har ingen optagelsesnøgle og blev ikke slettet.",
+    /* 358 */ "PVR'en afviste at slette optagelserne; de er beholdt.",
+    /* 359 */ "PVR'ens kanalliste kunne ikke først kopieres til pc'en, så intet blev sendt.",
+    /* 360 */
     "Kanallisten, der blev læst tilbage fra PVR'en, afviger fra den sendte.\nPVR'ens tidligere liste blev gemt "
     "som:\n%s",
-    /* 355 */ "Kanallisten, der blev læst tilbage fra PVR'en, afviger fra den sendte.",
-    /* 356 */ "Kopiér PVR'ens kanalliste til pc'en før afsendelse",
+    /* 361 */ "Kanallisten, der blev læst tilbage fra PVR'en, afviger fra den sendte.",
+    /* 362 */ "Kopiér PVR'ens kanalliste til pc'en før afsendelse",
 };
 
 }  // namespace vantrel::texts

@@ -361,11 +361,19 @@ const TextTable kEnglish = {
     /* 352 */
     "The PVR did not connect back to this PC. The PC's firewall may block it: choose data ports in Settings and allow "
     "incoming TCP connections on them.",
-    /* 353 */ "The PVR's channel list could not be copied to the PC first, so nothing was sent.",
-    /* 354 */
+    /* 353 */ "%s already exists. Do you want to replace it?",
+    /* 354 */ "Yes",
+    /* 355 */ "Yes to All",
+    /* 356 */
+    "The receiver folder of %s could not be opened. The recordings copied before it were kept; it and the rest of the "
+    "selection were not copied.",
+    /* 357 */ "%s has no recording key and was not deleted.",
+    /* 358 */ "The PVR refused to delete the recordings; they are kept.",
+    /* 359 */ "The PVR's channel list could not be copied to the PC first, so nothing was sent.",
+    /* 360 */
     "The channel list read back from the PVR differs from the one sent.\nThe PVR's previous list was saved as:\n%s",
-    /* 355 */ "The channel list read back from the PVR differs from the one sent.",
-    /* 356 */ "Copy the PVR's channel list to the PC before sending",
+    /* 361 */ "The channel list read back from the PVR differs from the one sent.",
+    /* 362 */ "Copy the PVR's channel list to the PC before sending",
 };
 
 }  // namespace vantrel::texts

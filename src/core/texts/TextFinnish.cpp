@@ -361,11 +361,19 @@ const TextTable kFinnish = {
     /* 352 */
     "PVR ei ottanut yhteyttä takaisin tähän tietokoneeseen. Tietokoneen palomuuri voi estää sen: valitse dataportit "
     "asetuksista ja salli niissä saapuvat TCP-yhteydet.",
-    /* 353 */ "PVR:n kanavaluetteloa ei voitu ensin kopioida PC:lle, joten mitään ei lähetetty.",
-    /* 354 */
+    /* 353 */ "%s on jo olemassa. Haluatko korvata sen?",
+    /* 354 */ "Kyllä",
+    /* 355 */ "Kyllä kaikkiin",
+    /* 356 */
+    "Vastaanottimen kansiota tiedostolle %s ei voitu avata. Aiemmin kopioidut tallenteet säilytettiin; sitä ja muita "
+    "valittuja ei kopioitu.",
+    /* 357 */ "Tallenteella %s ei ole tallenneavainta, joten sitä ei poistettu.",
+    /* 358 */ "PVR kieltäytyi poistamasta tallenteita; ne säilytettiin.",
+    /* 359 */ "PVR:n kanavaluetteloa ei voitu ensin kopioida PC:lle, joten mitään ei lähetetty.",
+    /* 360 */
     "PVR:ltä takaisin luettu kanavaluettelo poikkeaa lähetetystä.\nPVR:n edellinen luettelo tallennettiin nimellä:\n%s",
-    /* 355 */ "PVR:ltä takaisin luettu kanavaluettelo poikkeaa lähetetystä.",
-    /* 356 */ "Kopioi PVR:n kanavaluettelo PC:lle ennen lähettämistä",
+    /* 361 */ "PVR:ltä takaisin luettu kanavaluettelo poikkeaa lähetetystä.",
+    /* 362 */ "Kopioi PVR:n kanavaluettelo PC:lle ennen lähettämistä",
 };
 
 }  // namespace vantrel::texts

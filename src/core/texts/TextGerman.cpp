@@ -361,12 +361,20 @@ const TextTable kGerman = {
     /* 352 */
     "Der PVR hat keine Verbindung zu diesem PC aufgebaut. Die Firewall des PCs blockiert sie vielleicht: wählen Sie in "
     "den Einstellungen Datenports und erlauben Sie dort eingehende TCP-Verbindungen.",
-    /* 353 */ "Die Kanalliste des PVR konnte nicht zuerst auf den PC kopiert werden, daher wurde nichts gesendet.",
-    /* 354 */
+    /* 353 */ "%s ist bereits vorhanden. Möchten Sie die Datei ersetzen?",
+    /* 354 */ "Ja",
+    /* 355 */ "Ja, alle",
+    /* 356 */
+    "Der Empfängerordner von %s konnte nicht geöffnet werden. Die zuvor kopierten Aufnahmen bleiben erhalten; diese "
+    "und die übrigen ausgewählten wurden nicht kopiert.",
+    /* 357 */ "%s hat keinen Aufnahmeschlüssel und wurde nicht gelöscht.",
+    /* 358 */ "Der PVR hat das Löschen der Aufnahmen abgelehnt; sie bleiben erhalten.",
+    /* 359 */ "Die Kanalliste des PVR konnte nicht zuerst auf den PC kopiert werden, daher wurde nichts gesendet.",
+    /* 360 */
     "Die vom PVR zurückgelesene Kanalliste weicht von der gesendeten ab.\nDie vorherige Liste des PVR wurde "
     "gespeichert als:\n%s",
-    /* 355 */ "Die vom PVR zurückgelesene Kanalliste weicht von der gesendeten ab.",
-    /* 356 */ "Kanalliste des PVR vor dem Senden auf den PC kopieren",
+    /* 361 */ "Die vom PVR zurückgelesene Kanalliste weicht von der gesendeten ab.",
+    /* 362 */ "Kanalliste des PVR vor dem Senden auf den PC kopieren",
 };
 
 }  // namespace vantrel::texts

@@ -361,11 +361,19 @@ const TextTable kPolish = {
     /* 352 */
     "PVR nie połączył się z powrotem z tym komputerem. Może go blokować zapora komputera: wybierz porty danych w "
     "Ustawieniach i zezwól na nich na przychodzące połączenia TCP.",
-    /* 353 */ "Nie udało się najpierw skopiować listy kanałów PVR na komputer, więc nic nie wysłano.",
-    /* 354 */
+    /* 353 */ "%s już istnieje. Czy chcesz go zastąpić?",
+    /* 354 */ "Tak",
+    /* 355 */ "Tak dla wszystkich",
+    /* 356 */
+    "Nie można otworzyć folderu odbiornika dla %s. Nagrania skopiowane przed nim zostały zachowane; to i pozostałe "
+    "zaznaczone nie zostały skopiowane.",
+    /* 357 */ "%s nie ma klucza nagrania i nie zostało usunięte.",
+    /* 358 */ "PVR odmówił usunięcia nagrań; zostały zachowane.",
+    /* 359 */ "Nie udało się najpierw skopiować listy kanałów PVR na komputer, więc nic nie wysłano.",
+    /* 360 */
     "Lista kanałów odczytana z powrotem z PVR różni się od wysłanej.\nPoprzednia lista PVR została zapisana jako:\n%s",
-    /* 355 */ "Lista kanałów odczytana z powrotem z PVR różni się od wysłanej.",
-    /* 356 */ "Kopiuj listę kanałów PVR na komputer przed wysłaniem",
+    /* 361 */ "Lista kanałów odczytana z powrotem z PVR różni się od wysłanej.",
+    /* 362 */ "Kopiuj listę kanałów PVR na komputer przed wysłaniem",
 };
 
 }  // namespace vantrel::texts

@@ -361,11 +361,19 @@ const TextTable kSlovak = {
     /* 352 */
     "PVR sa nepripojil späť k tomuto počítaču. Môže ho blokovať firewall počítača: zvoľte dátové porty v Nastaveniach "
     "a povoľte na nich prichádzajúce TCP spojenia.",
-    /* 353 */ "Zoznam kanálov PVR sa nepodarilo najprv skopírovať do PC, preto sa nič neodoslalo.",
-    /* 354 */
+    /* 353 */ "%s už existuje. Chcete ho nahradiť?",
+    /* 354 */ "Áno",
+    /* 355 */ "Áno pre všetky",
+    /* 356 */
+    "Priečinok prijímača pre %s sa nepodarilo otvoriť. Nahrávky skopírované pred ním zostali; on a zvyšok výberu sa "
+    "neskopírovali.",
+    /* 357 */ "%s nemá kľúč nahrávky a nebol odstránený.",
+    /* 358 */ "PVR odmietol odstrániť nahrávky; zostávajú zachované.",
+    /* 359 */ "Zoznam kanálov PVR sa nepodarilo najprv skopírovať do PC, preto sa nič neodoslalo.",
+    /* 360 */
     "Zoznam kanálov načítaný späť z PVR sa líši od odoslaného.\nPredchádzajúci zoznam PVR bol uložený ako:\n%s",
-    /* 355 */ "Zoznam kanálov načítaný späť z PVR sa líši od odoslaného.",
-    /* 356 */ "Pred odoslaním skopírovať zoznam kanálov PVR do PC",
+    /* 361 */ "Zoznam kanálov načítaný späť z PVR sa líši od odoslaného.",
+    /* 362 */ "Pred odoslaním skopírovať zoznam kanálov PVR do PC",
 };
 
 }  // namespace vantrel::texts

@@ -361,12 +361,20 @@ const TextTable kSwedish = {
     /* 352 */
     "PVR:en anslöt inte tillbaka till den här datorn. Datorns brandvägg kan blockera den: välj dataportar under "
     "Inställningar och tillåt inkommande TCP-anslutningar på dem.",
-    /* 353 */ "PVR:ns kanallista kunde inte först kopieras till datorn, så ingenting skickades.",
-    /* 354 */
+    /* 353 */ "%s finns redan. Vill du ersätta den?",
+    /* 354 */ "Ja",
+    /* 355 */ "Ja till alla",
+    /* 356 */
+    "Mottagarens mapp för %s kunde inte öppnas. Inspelningarna som kopierades före den har behållits; den och resten "
+    "av markeringen kopierades inte.",
+    /* 357 */ "%s har ingen inspelningsnyckel och togs inte bort.",
+    /* 358 */ "PVR:n vägrade ta bort inspelningarna; de finns kvar.",
+    /* 359 */ "PVR:ns kanallista kunde inte först kopieras till datorn, så ingenting skickades.",
+    /* 360 */
     "Kanallistan som lästes tillbaka från PVR:n skiljer sig från den som skickades.\nPVR:ns tidigare lista sparades "
     "som:\n%s",
-    /* 355 */ "Kanallistan som lästes tillbaka från PVR:n skiljer sig från den som skickades.",
-    /* 356 */ "Kopiera PVR:ns kanallista till datorn innan den skickas",
+    /* 361 */ "Kanallistan som lästes tillbaka från PVR:n skiljer sig från den som skickades.",
+    /* 362 */ "Kopiera PVR:ns kanallista till datorn innan den skickas",
 };
 
 }  // namespace vantrel::texts

@@ -11,8 +11,11 @@ namespace vantrel::ui {
 namespace {
 
 constexpr int kTextSave = 2;
+constexpr int kTextSkip = 25;
 constexpr int kTextCancel = 272;
 constexpr int kTextDiscard = 347;
+constexpr int kTextYes = 354;
+constexpr int kTextYesToAll = 355;
 
 QString Q(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
@@ -47,6 +50,24 @@ SaveAnswer CQtPrompt::AskSaveDiscardCancel(const std::string& text, const std::s
     case QMessageBox::Discard: return SaveAnswer::Discard;
     default: return SaveAnswer::Cancel;
   }
+}
+
+ReplaceAnswer CQtPrompt::AskReplace(const std::string& text, const std::string& caption) {
+  QMessageBox box(QMessageBox::Question, Q(caption), Q(text), QMessageBox::NoButton, MessageOwner());
+  box.setWindowModality(Qt::ApplicationModal);
+  // The four buttons speak the user's language.
+  QPushButton* yes = box.addButton(Q(GetText(kTextYes)), QMessageBox::YesRole);
+  QPushButton* yesToAll = box.addButton(Q(GetText(kTextYesToAll)), QMessageBox::YesRole);
+  QPushButton* skip = box.addButton(Q(GetText(kTextSkip)), QMessageBox::NoRole);
+  QPushButton* cancel = box.addButton(Q(GetText(kTextCancel)), QMessageBox::RejectRole);
+  box.setDefaultButton(skip);
+  box.setEscapeButton(cancel);
+  box.exec();
+  const QAbstractButton* chosen = box.clickedButton();
+  if (chosen == yes) return ReplaceAnswer::Yes;
+  if (chosen == yesToAll) return ReplaceAnswer::YesToAll;
+  if (chosen == skip) return ReplaceAnswer::Skip;
+  return ReplaceAnswer::Cancel;
 }
 
 void CQtPrompt::Show(const std::string& text, const std::string& caption, PromptIcon icon) {

@@ -35,6 +35,7 @@ using records::CRecordList;
 constexpr int kTextDelete = 11;
 constexpr int kTextName = 47;
 constexpr int kTextDownload = 53;
+constexpr int kTextSelectPath = 61;
 constexpr int kTextRefresh = 55;
 constexpr int kTextRename = 93;
 constexpr int kTextDeleteOne = 113;
@@ -44,12 +45,13 @@ constexpr int kTextNameExists = 168;
 constexpr int kTextSize = 259;
 constexpr int kTextModified = 260;
 constexpr int kTextNotValidFolder = 302;
-constexpr int kTextDownloadFail = 303;
 constexpr int kTextQuitDuringDownload = 346;
 constexpr int kTextRecordDirChanged = 322;
 constexpr int kTextTitle = 324;
 constexpr int kTextChangeDirectory = 325;
 constexpr int kTextTvRadio = 330;
+constexpr int kTextNoKey = 357;
+constexpr int kTextDeleteRefused = 358;
 
 constexpr int kIconWindow = 20163;
 constexpr int kIconTvRow = 20164;
@@ -204,6 +206,9 @@ void CDlgRecordMgr::SetUpList(CRecordList* list) {
               m_labelEditing = false;  // names of receiver rows are not applied
             }
           });
+  // Escape leaves the name as it was, on either list.
+  connect(list->NameDelegate(), &records::CNameDelegate::editingCancelled, this,
+          [this](int) { m_labelEditing = false; });
 }
 
 CButtonST* CDlgRecordMgr::Button(int id) const {
@@ -259,17 +264,7 @@ void CDlgRecordMgr::FillLocalList() {
     m_localList->addTopLevelItem(MakeRow(file.name, file.size, file.modified, icon));
 }
 
-bool CDlgRecordMgr::LoginReceiver() {
-  const nsFTP::CServerLogin logon(GetSettings().GetLastIP(), m_ftpPort, GetSettings().GetUserID(),
-                                  GetSettings().GetPINCODE());
-  if (m_ftp.Login(logon, false)) {
-    GetConnectionState().m_ftpLoggedIn.store(true);
-    return true;
-  }
-  GetConnectionState().m_ftpLoggedIn.store(false);
-  m_ftp.Logout();
-  return false;
-}
+bool CDlgRecordMgr::LoginReceiver() { return records::LoginReceiver(m_ftp, m_ftpPort); }
 
 void CDlgRecordMgr::FetchReceiverEntries() {
   m_entries.clear();
@@ -296,9 +291,8 @@ void CDlgRecordMgr::UpdateLocalUsage() {
 void CDlgRecordMgr::UpdateReceiverUsage() {
   ICommandChannel* channel = GetConnectedCommandChannel();
   if (channel == nullptr) return;  // the channel has told the user
-  const int total = channel->GetPartitionSize();
-  const int free = channel->GetFreeMBSize();
-  m_receiverStrip->SetFigures(total, total - free);
+  const records::DiskFigures figures = records::ReceiverDiskFigures(*channel);
+  m_receiverStrip->SetFigures(figures.total, figures.used);
 }
 
 void CDlgRecordMgr::RefreshAll() {
@@ -351,7 +345,7 @@ void CDlgRecordMgr::OnToggleMode() {
 
 void CDlgRecordMgr::OnChangeDirectory() {
   if (m_downloadBusy.load()) return;
-  const std::optional<std::string> picked = GetFileDialogs().BrowseForFolder("Select Folder", m_recordPath);
+  const std::optional<std::string> picked = GetFileDialogs().BrowseForFolder(GetText(kTextSelectPath), m_recordPath);
   if (!picked) return;
   // A file of that name is no folder either.
   if (!std::filesystem::is_directory(*picked)) {
@@ -377,7 +371,7 @@ void CDlgRecordMgr::ShowContextMenu(CRecordList* list, const QPoint& at) {
   if (m_downloadBusy.load() || list->SelectedRows().empty()) return;
   QMenu menu(this);
   QAction* download = nullptr;
-  if (list == m_receiverList) download = menu.addAction(QStringLiteral("Download"));
+  if (list == m_receiverList) download = menu.addAction(QString::fromUtf8(GetText(kTextDownload)));
   QAction* remove = menu.addAction(QString::fromUtf8(GetText(kTextDelete)));
   QAction* chosen = menu.exec(list->viewport()->mapToGlobal(at));
   if (chosen == nullptr) return;
@@ -442,15 +436,22 @@ void CDlgRecordMgr::DeleteReceiverSelection() {
   if (!AskDeleteRows(*m_receiverList, rows)) return;
   ICommandChannel* channel = GetConnectedCommandChannel();
   if (channel == nullptr) return;
-  const int kind = m_radioMode ? 2 : 1;
-  std::vector<int> keys;
+  std::vector<records::RecordingEntry> entries;
   for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
     const QVariant data = m_receiverList->topLevelItem(*row)->data(0, Qt::UserRole);
     const auto index = static_cast<std::size_t>(data.toULongLong());
     if (!data.isValid() || index >= m_entries.size()) continue;
-    keys.push_back(records::KeyFromPath(m_entries[index].path));
+    entries.push_back(m_entries[index]);
   }
-  channel->DeleteByKeyList(kind, keys);  // a refusal shows in the refreshed list
+  const records::DeleteReport report = records::DeleteByKey(*channel, m_radioMode, entries);
+  if (!report.withoutKey.empty()) {
+    std::string names;
+    for (const std::string& path : report.withoutKey) names += (names.empty() ? "" : ", ") + GetFileName(path, true);
+    ShowErrorText(Format(GetText(kTextNoKey), names.c_str()));
+  }
+  if (report.refused) ShowErrorText(GetText(kTextDeleteRefused));
+  if (!report.sent) return;
+  // The receiver's list is the truth: refused recordings stay listed.
   FetchReceiverEntries();
   ShowReceiverEntries();
   UpdateReceiverUsage();
@@ -481,11 +482,8 @@ bool CDlgRecordMgr::RenameLocalRecording(int row, const std::string& typed) {
   std::vector<std::string> names;
   for (int i = 0; i < m_localList->topLevelItemCount(); ++i)
     names.push_back(m_localList->topLevelItem(i)->text(0).toStdString());
-  records::RenameCheck check = records::CheckRename(typed, current, names, m_radioMode);
-  const std::string target = JoinPcPath(m_recordPath, check.name);
-  // A file the list does not show (made since it was filled) is not replaced either.
-  if (check.outcome == records::RenameCheck::kRename && PathExists(target))
-    check.outcome = records::RenameCheck::kExists;
+  const records::RenameResult result = records::RenamePcRecording(m_recordPath, current, typed, names, m_radioMode);
+  const records::RenameCheck& check = result.check;
   switch (check.outcome) {
     case records::RenameCheck::kEmpty:
       ShowErrorText(GetText(kTextNoFilename));
@@ -501,7 +499,7 @@ bool CDlgRecordMgr::RenameLocalRecording(int row, const std::string& typed) {
       return false;
     case records::RenameCheck::kUnchanged: break;
     case records::RenameCheck::kRename:
-      if (std::rename(JoinPcPath(m_recordPath, current).c_str(), target.c_str()) == 0) item->setText(0, Qs(check.name));
+      if (result.renamed) item->setText(0, Qs(check.name));
       break;
   }
   m_labelEditing = false;
@@ -527,14 +525,16 @@ bool CDlgRecordMgr::StartDownload() {
   if (m_downloadBusy.load()) return false;
   const std::vector<int> rows = m_receiverList->SelectedRows();
   if (rows.empty()) return false;
-  std::vector<DownloadItem> items;
+  std::vector<records::RecordingEntry> entries;
   for (int row : rows) {
     const QVariant data = m_receiverList->topLevelItem(row)->data(0, Qt::UserRole);
     const auto index = static_cast<std::size_t>(data.toULongLong());
     if (!data.isValid() || index >= m_entries.size()) continue;
-    items.push_back({m_entries[index], records::DownloadTarget(m_recordPath, m_entries[index], m_radioMode)});
+    entries.push_back(m_entries[index]);
   }
-  if (items.empty()) return false;
+  std::vector<records::DownloadItem> plan = records::PlanDownload(m_recordPath, entries, m_radioMode);
+  // An existing PC recording is replaced only when the user says so.
+  if (!records::ConfirmReplacements(plan) || plan.empty()) return false;
 
   const QRect frame = geometry();
   m_progress->move(frame.center() - QPoint(m_progress->width() / 2, m_progress->height() / 2));
@@ -553,43 +553,27 @@ bool CDlgRecordMgr::StartDownload() {
   m_downloadBusy.store(true);
   EnableCommands(false);
   if (m_worker.joinable()) m_worker.join();
-  m_worker = std::thread([this, items = std::move(items)] {
-    const DownloadResult result = DownloadSelection(items);
+  m_worker = std::thread([this, plan = std::move(plan)] {
+    const std::optional<records::DownloadReport> report = DownloadSelection(plan);
     QMetaObject::invokeMethod(
-        this, [this, result] { FinishDownload(result); }, Qt::QueuedConnection);
+        this, [this, report] { FinishDownload(report); }, Qt::QueuedConnection);
   });
   return true;
 }
 
-CDlgRecordMgr::DownloadResult CDlgRecordMgr::DownloadSelection(const std::vector<DownloadItem>& items) {
-  if (items.empty()) return DownloadResult::kFailed;
-  if (!LoginReceiver()) return DownloadResult::kLoginFailed;
+std::optional<records::DownloadReport> CDlgRecordMgr::DownloadSelection(
+    const std::vector<records::DownloadItem>& plan) {
+  if (!LoginReceiver()) return std::nullopt;
   CWindowProgressSink<CDlgProgress> sink(*m_progress);
   CFTPObserver observer(sink);
   m_ftp.AddObserver(&observer);
-  DownloadResult result = DownloadResult::kDone;
-  for (const DownloadItem& item : items) {
-    if (m_cancelRequested.load()) {
-      result = DownloadResult::kFailed;
-      break;
-    }
-    const std::string folder = GetParentPath(item.entry.path, true);
-    const std::string name = GetFileName(item.entry.path, true);
-    // A folder that cannot be entered skips the rest of the selection.
-    if (m_ftp.ChangeDir(folder) != 0) break;
-    observer.SetFileSize(static_cast<std::int64_t>(item.entry.size));
-    if (item.localPath.empty()) {
-      LogError("recordings: receiver file name %s refused", name.c_str());
-      result = DownloadResult::kFailed;
-      break;
-    }
-    if (!m_ftp.DownloadFile(name, item.localPath, nsFTP::CTransferType::ImageType())) {
-      result = DownloadResult::kFailed;
-      break;
-    }
-  }
+  // The bar shows the progress of the file that moves.
+  const records::DownloadReport report =
+      records::RunDownload(m_ftp, plan, m_cancelRequested, [&observer](const records::DownloadItem& item) {
+        observer.SetFileSize(static_cast<std::int64_t>(item.entry.size));
+      });
   m_ftp.RemoveObserver(&observer);
-  return result;
+  return report;
 }
 
 bool CDlgRecordMgr::MayQuit() {
@@ -603,14 +587,16 @@ bool CDlgRecordMgr::MayQuit() {
   return true;
 }
 
-void CDlgRecordMgr::FinishDownload(DownloadResult result) {
+void CDlgRecordMgr::FinishDownload(const std::optional<records::DownloadReport>& report) {
   if (m_worker.joinable()) m_worker.join();  // it has handed over its result and ends now
   // Stopped for the end of the application: nothing more to tell.
   if (m_quitting) return;
   m_progress->hide();
-  if (result == DownloadResult::kFailed) {
+  // A failed login tells nothing; every other failure says which file and that earlier ones were kept.
+  const bool done = report && report->outcome == records::DownloadReport::kDone;
+  if (report && !done) {
     FillLocalList();
-    ShowErrorText(GetText(kTextDownloadFail));
+    ShowErrorText(records::DownloadFailureText(*report));
   }
   m_downloadBusy.store(false);
   {
@@ -618,7 +604,7 @@ void CDlgRecordMgr::FinishDownload(DownloadResult result) {
     RefreshAll();
   }
   EnableCommands(true);
-  Q_EMIT downloadFinished(result == DownloadResult::kDone);
+  Q_EMIT downloadFinished(done);
 }
 
 }  // namespace vantrel::ui

@@ -12,13 +12,14 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "ftp/FTPClient.h"
 #include "ui/controls/ManagerWindow.h"
-#include "ui/records/RecordModel.h"
+#include "ui/records/RecordList.h"
 
 class QTreeWidgetItem;
 
@@ -28,10 +29,6 @@ class CButtonST;
 class CDlgProgress;
 class CSimpleProgress;
 class CSplitterBar;
-
-namespace records {
-class CRecordList;
-}
 
 class CDlgRecordMgr : public CManagerWindow {
   Q_OBJECT
@@ -112,21 +109,16 @@ class CDlgRecordMgr : public CManagerWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  enum class DownloadResult { kDone, kLoginFailed, kFailed };
-  struct DownloadItem {
-    records::RecordingEntry entry;
-    std::string localPath;  // empty: the receiver's name is refused
-  };
-
   void SetUpButtons();
   void SetUpList(records::CRecordList* list);
   void Layout();
   void EnableCommands(bool enable);
   void ShowContextMenu(records::CRecordList* list, const QPoint& at);
   void StartRenameAgain(int row);
-  // The worker's part: runs on the download thread, touches no widget.
-  DownloadResult DownloadSelection(const std::vector<DownloadItem>& items);
-  void FinishDownload(DownloadResult result);
+  // The worker's part: runs on the download thread, touches no widget;
+  // nothing when the login failed.
+  std::optional<records::DownloadReport> DownloadSelection(const std::vector<records::DownloadItem>& plan);
+  void FinishDownload(const std::optional<records::DownloadReport>& report);
   // Cancels a running download, waits for the worker and removes the file it was writing.
   void StopDownload();
   static void CancelDownload(void* context, int value);

@@ -22,13 +22,18 @@ QWidget* CNameDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem
   editor->setFrame(false);
   const int row = index.row();
   Q_EMIT editingStarted(row);
-  // Both a confirmed and a cancelled edit end here, with what was typed.
-  connect(this, &QAbstractItemDelegate::closeEditor, editor, [this, editor, row](QWidget* closed) {
-    // Enter followed by the focus leaving may close the same editor twice.
-    if (closed != editor || editor->property("ended").toBool()) return;
-    editor->setProperty("ended", true);
-    Q_EMIT editingEnded(row, editor->text());
-  });
+  // Both a confirmed and a cancelled edit end here; Escape reverts.
+  connect(this, &QAbstractItemDelegate::closeEditor, editor,
+          [this, editor, row](QWidget* closed, QAbstractItemDelegate::EndEditHint hint) {
+            // Enter or Escape followed by the focus leaving may close the same editor twice.
+            if (closed != editor || editor->property("ended").toBool()) return;
+            editor->setProperty("ended", true);
+            if (hint == QAbstractItemDelegate::RevertModelCache) {
+              Q_EMIT editingCancelled(row);
+            } else {
+              Q_EMIT editingEnded(row, editor->text());
+            }
+          });
   return editor;
 }
 

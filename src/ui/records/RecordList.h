@@ -6,11 +6,16 @@
 #include <QTreeWidget>
 #include <functional>
 
+#include "records/Recordings.h"
+
 namespace vantrel::ui::records {
 
+// The window layer reaches the headless recordings rules under the same name.
+using namespace vantrel::records;
+
 // The in-place name editor. Nothing is written into the row by the editor
-// itself: the owner hears of every end of editing, confirmed or cancelled,
-// with the text typed, and decides.
+// itself: the owner hears of a confirmed edit (Enter, or the focus leaving)
+// with the text typed, and decides; Escape cancels the edit.
 class CNameDelegate : public QStyledItemDelegate {
   Q_OBJECT
  public:
@@ -21,6 +26,7 @@ class CNameDelegate : public QStyledItemDelegate {
  Q_SIGNALS:
   void editingStarted(int row) const;
   void editingEnded(int row, const QString& text) const;
+  void editingCancelled(int row) const;
 };
 
 class CRecordList : public QTreeWidget {
