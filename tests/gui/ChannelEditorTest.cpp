@@ -610,6 +610,9 @@ TEST_F(ChannelEditorTest, ReceiverExchangeKeepsTheUserOutWhileItRuns) {
   prompt.Clear();
   window.RunCommand(CDlgChannel::IDC_SEND_PVR);
   EXPECT_TRUE(window.IsSending());
+  // Quitting waits for a send: one cut off could leave the receiver without a whole list.
+  EXPECT_FALSE(window.MayQuit());
+  EXPECT_TRUE(PromptShown(vantrel::GetText(363)));
   ASSERT_TRUE(WaitFor([&] { return !window.IsSending(); }, 10000));
   EXPECT_TRUE(PromptShown("Login fail"));
   EXPECT_TRUE(Button(CDlgChannel::IDC_SEND_PVR)->isEnabled());

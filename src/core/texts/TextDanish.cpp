@@ -375,6 +375,7 @@ const TextTable kDanish = {
     "som:\n%s",
     /* 361 */ "Kanallisten, der blev læst tilbage fra PVR'en, afviger fra den sendte.",
     /* 362 */ "Kopiér PVR'ens kanalliste til pc'en før afsendelse",
+    /* 363 */ "Kanallisten sendes stadig til PVR'en. Vent, til det er færdigt.",
 };
 
 }  // namespace vantrel::texts

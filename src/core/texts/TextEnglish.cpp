@@ -374,6 +374,7 @@ const TextTable kEnglish = {
     "The channel list read back from the PVR differs from the one sent.\nThe PVR's previous list was saved as:\n%s",
     /* 361 */ "The channel list read back from the PVR differs from the one sent.",
     /* 362 */ "Copy the PVR's channel list to the PC before sending",
+    /* 363 */ "The channel list is still being sent to the PVR. Please wait until it has finished.",
 };
 
 }  // namespace vantrel::texts

@@ -374,6 +374,7 @@ const TextTable kFinnish = {
     "PVR:ltä takaisin luettu kanavaluettelo poikkeaa lähetetystä.\nPVR:n edellinen luettelo tallennettiin nimellä:\n%s",
     /* 361 */ "PVR:ltä takaisin luettu kanavaluettelo poikkeaa lähetetystä.",
     /* 362 */ "Kopioi PVR:n kanavaluettelo PC:lle ennen lähettämistä",
+    /* 363 */ "Kanavaluetteloa lähetetään vielä PVR:lle. Odota, kunnes se on valmis.",
 };
 
 }  // namespace vantrel::texts

@@ -375,6 +375,7 @@ const TextTable kGerman = {
     "gespeichert als:\n%s",
     /* 361 */ "Die vom PVR zurückgelesene Kanalliste weicht von der gesendeten ab.",
     /* 362 */ "Kanalliste des PVR vor dem Senden auf den PC kopieren",
+    /* 363 */ "Die Kanalliste wird noch an den PVR gesendet. Bitte warten Sie, bis dies abgeschlossen ist.",
 };
 
 }  // namespace vantrel::texts

@@ -374,6 +374,7 @@ const TextTable kPolish = {
     "Lista kanałów odczytana z powrotem z PVR różni się od wysłanej.\nPoprzednia lista PVR została zapisana jako:\n%s",
     /* 361 */ "Lista kanałów odczytana z powrotem z PVR różni się od wysłanej.",
     /* 362 */ "Kopiuj listę kanałów PVR na komputer przed wysłaniem",
+    /* 363 */ "Lista kanałów jest nadal wysyłana do PVR. Poczekaj, aż wysyłanie się zakończy.",
 };
 
 }  // namespace vantrel::texts

@@ -374,6 +374,7 @@ const TextTable kSlovak = {
     "Zoznam kanálov načítaný späť z PVR sa líši od odoslaného.\nPredchádzajúci zoznam PVR bol uložený ako:\n%s",
     /* 361 */ "Zoznam kanálov načítaný späť z PVR sa líši od odoslaného.",
     /* 362 */ "Pred odoslaním skopírovať zoznam kanálov PVR do PC",
+    /* 363 */ "Zoznam kanálov sa ešte odosiela do PVR. Počkajte, kým sa odosielanie skončí.",
 };
 
 }  // namespace vantrel::texts

@@ -375,6 +375,7 @@ const TextTable kSwedish = {
     "som:\n%s",
     /* 361 */ "Kanallistan som lästes tillbaka från PVR:n skiljer sig från den som skickades.",
     /* 362 */ "Kopiera PVR:ns kanallista till datorn innan den skickas",
+    /* 363 */ "Kanallistan skickas fortfarande till PVR:n. Vänta tills det är klart.",
 };
 
 }  // namespace vantrel::texts

@@ -6,7 +6,7 @@
 
 namespace vantrel::texts {
 
-inline constexpr std::size_t kTextCount = 363;
+inline constexpr std::size_t kTextCount = 364;
 
 using TextTable = std::array<const char*, kTextCount>;
 

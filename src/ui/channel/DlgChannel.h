@@ -106,7 +106,8 @@ class CDlgChannel : public CManagerWindow {
   // saves, through Save As when the list has no file yet). True when the
   // list may be replaced or dropped.
   bool MayDropList();
-  bool MayQuit() override { return MayDropList(); }
+  // Asks about unsaved work; while a send runs the application waits for it.
+  bool MayQuit() override;
 
   // The menus as they would open now (enabled states set); each action's
   // data() is its command id. The channel menu is for a right click on row

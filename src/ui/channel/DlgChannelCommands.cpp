@@ -29,6 +29,7 @@ using channels::ServiceKind;
 
 constexpr int kTextIncorrectFile = 95;
 constexpr int kTextUnsavedChanges = 345;
+constexpr int kTextWaitForSend = 363;
 constexpr const char* kOpenFilter = "User Favorite Files(*.xml);;All(*.*)";
 constexpr const char* kSaveFilter = "User Favorite Files(*.xml);;*.xml;;All(*.*)";
 
@@ -179,6 +180,15 @@ bool CDlgChannel::RunCommand(int id) {
 }
 
 // ---------------------------------------------------------------- files
+
+bool CDlgChannel::MayQuit() {
+  // A send cut off half way could leave the receiver without its whole list.
+  if (IsSending()) {
+    ShowInfoText(GetText(kTextWaitForSend));
+    return false;
+  }
+  return MayDropList();
+}
 
 bool CDlgChannel::MayDropList() {
   if (!m_editor->IsModified()) return true;
