@@ -2,6 +2,7 @@
 
 #include <QStandardPaths>
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 #include <filesystem>
 
@@ -52,6 +53,31 @@ std::vector<std::string> ListBackups(const std::string& folder) {
   });
   for (auto& name : names) name = JoinPcPath(folder, name);
   return names;
+}
+
+BackupSummary DescribeBackup(const std::string& path) {
+  BackupSummary summary;
+  summary.path = path;
+  const std::string name = fs::path(path).filename().string();
+  if (IsBackupName(name) && name.size() >= 23) {
+    const std::string d = name.substr(8, 8), t = name.substr(17, 6);
+    summary.when = d.substr(0, 4) + "-" + d.substr(4, 2) + "-" + d.substr(6, 2) + " " + t.substr(0, 2) + ":" +
+                   t.substr(2, 2) + ":" + t.substr(4, 2);
+  }
+  std::string text;
+  if (FILE* f = std::fopen(path.c_str(), "rb")) {
+    char buffer[65536];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
+    std::fclose(f);
+  }
+  const auto count = [&text](const char* element) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(element); at != std::string::npos; at = text.find(element, at + 1)) ++n;
+    return n;
+  };
+  summary.services = count("<Service>");
+  summary.groups = count("<FavoriteGroup>");
+  return summary;
 }
 
 void PruneBackups(const std::string& folder, std::size_t keep) {

@@ -17,6 +17,16 @@ std::string DefaultBackupFolder();
 std::string NewBackupPath(const std::string& folder);
 // The backups in folder, newest first.
 std::vector<std::string> ListBackups(const std::string& folder);
+// What the restore list shows of a backup, read from the file's text
+// without parsing it (a broken file is listed too, and refused on opening).
+struct BackupSummary {
+  std::string path;
+  std::string when;  // "YYYY-MM-DD HH:MM:SS" from the name, local time
+  std::size_t services = 0;
+  std::size_t groups = 0;
+};
+BackupSummary DescribeBackup(const std::string& path);
+
 // Removes the oldest backups beyond keep.
 void PruneBackups(const std::string& folder, std::size_t keep = kBackupsKept);
 

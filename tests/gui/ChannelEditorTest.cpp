@@ -10,9 +10,11 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 #include <functional>
 
 #include "channels/AtomicFile.h"
+#include "channels/ChannelBackups.h"
 #include "channels/ChannelFileReader.h"
 #include "channels/ChannelList.h"
 #include "core/AppSettings.h"
@@ -616,6 +618,30 @@ TEST_F(ChannelEditorTest, ReceiverExchangeKeepsTheUserOutWhileItRuns) {
   ASSERT_TRUE(WaitFor([&] { return !window.IsSending(); }, 10000));
   EXPECT_TRUE(PromptShown("Login fail"));
   EXPECT_TRUE(Button(CDlgChannel::IDC_SEND_PVR)->isEnabled());
+}
+
+// A backup of the receiver's list opens unsaved, to be looked at and sent.
+TEST_F(ChannelEditorTest, RestoreOpensTheChosenBackupUnsaved) {
+  vantrel::channels::CChannelExchange::Options options;
+  options.backupFolder = temp.File("backups");
+  window.SetExchangeOptions(options);
+  std::filesystem::create_directories(options.backupFolder);
+  window.RunCommand(CDlgChannel::IDC_RESTORE);
+  EXPECT_TRUE(PromptShown(options.backupFolder)) << "no backups yet, and where they would be";
+
+  const std::string older = temp.Write("backups/channel-20261201-101500.xml", "<Servicelist></Servicelist>");
+  const std::string newer = temp.Write("backups/channel-20261209-203000.xml", vantrel::test::ReadFile(kSmall));
+  const auto summary = vantrel::channels::DescribeBackup(newer);
+  EXPECT_EQ(summary.when, "2026-12-09 20:30:00");
+  EXPECT_EQ(summary.services, reference.TvServices().size() + reference.RadioServices().size());
+  EXPECT_EQ(summary.groups, reference.TvFavorites().size() + reference.RadioFavorites().size());
+  EXPECT_EQ(vantrel::channels::ListBackups(options.backupFolder), (std::vector<std::string>{newer, older}));
+
+  ASSERT_TRUE(window.RestoreBackup(newer));
+  EXPECT_EQ(ChannelRows(), static_cast<int>(reference.TvServices().size()));
+  EXPECT_TRUE(window.Editor().IsModified());
+  EXPECT_TRUE(window.List().FilePath().empty()) << "Save asks where; the backup itself stays as it is";
+  EXPECT_EQ(window.windowTitle(), "Channel Edit *");
 }
 
 TEST_F(ChannelEditorTest, EnterInTheSearchFieldSearchesAndCtrlZFocusesTheList) {

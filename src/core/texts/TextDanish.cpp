@@ -376,6 +376,13 @@ const TextTable kDanish = {
     /* 361 */ "Kanallisten, der blev læst tilbage fra PVR'en, afviger fra den sendte.",
     /* 362 */ "Kopiér PVR'ens kanalliste til pc'en før afsendelse",
     /* 363 */ "Kanallisten sendes stadig til PVR'en. Vent, til det er færdigt.",
+    /* 364 */ "Gendan",
+    /* 365 */ "Gendan fra sikkerhedskopi",
+    /* 366 */ "Gemt",
+    /* 367 */ "Tjenester",
+    /* 368 */ "Grupper",
+    /* 369 */ "Fil",
+    /* 370 */ "Der er endnu ingen sikkerhedskopier af PVR'ens kanalliste i\n%s",
 };
 
 }  // namespace vantrel::texts

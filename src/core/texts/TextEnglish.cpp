@@ -375,6 +375,13 @@ const TextTable kEnglish = {
     /* 361 */ "The channel list read back from the PVR differs from the one sent.",
     /* 362 */ "Copy the PVR's channel list to the PC before sending",
     /* 363 */ "The channel list is still being sent to the PVR. Please wait until it has finished.",
+    /* 364 */ "Restore",
+    /* 365 */ "Restore from backup",
+    /* 366 */ "Saved",
+    /* 367 */ "Services",
+    /* 368 */ "Groups",
+    /* 369 */ "File",
+    /* 370 */ "There are no backups of the PVR's channel list yet in\n%s",
 };
 
 }  // namespace vantrel::texts

@@ -375,6 +375,13 @@ const TextTable kFinnish = {
     /* 361 */ "PVR:ltä takaisin luettu kanavaluettelo poikkeaa lähetetystä.",
     /* 362 */ "Kopioi PVR:n kanavaluettelo PC:lle ennen lähettämistä",
     /* 363 */ "Kanavaluetteloa lähetetään vielä PVR:lle. Odota, kunnes se on valmis.",
+    /* 364 */ "Palauta",
+    /* 365 */ "Palauta varmuuskopiosta",
+    /* 366 */ "Tallennettu",
+    /* 367 */ "Palvelut",
+    /* 368 */ "Ryhmät",
+    /* 369 */ "Tiedosto",
+    /* 370 */ "PVR:n kanavaluettelosta ei ole vielä varmuuskopioita kansiossa\n%s",
 };
 
 }  // namespace vantrel::texts

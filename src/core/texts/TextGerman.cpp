@@ -376,6 +376,13 @@ const TextTable kGerman = {
     /* 361 */ "Die vom PVR zurückgelesene Kanalliste weicht von der gesendeten ab.",
     /* 362 */ "Kanalliste des PVR vor dem Senden auf den PC kopieren",
     /* 363 */ "Die Kanalliste wird noch an den PVR gesendet. Bitte warten Sie, bis dies abgeschlossen ist.",
+    /* 364 */ "Wiederherstellen",
+    /* 365 */ "Aus Sicherung wiederherstellen",
+    /* 366 */ "Gesichert",
+    /* 367 */ "Dienste",
+    /* 368 */ "Gruppen",
+    /* 369 */ "Datei",
+    /* 370 */ "Es gibt noch keine Sicherungen der Kanalliste des PVR in\n%s",
 };
 
 }  // namespace vantrel::texts

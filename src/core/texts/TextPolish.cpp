@@ -375,6 +375,13 @@ const TextTable kPolish = {
     /* 361 */ "Lista kanałów odczytana z powrotem z PVR różni się od wysłanej.",
     /* 362 */ "Kopiuj listę kanałów PVR na komputer przed wysłaniem",
     /* 363 */ "Lista kanałów jest nadal wysyłana do PVR. Poczekaj, aż wysyłanie się zakończy.",
+    /* 364 */ "Przywróć",
+    /* 365 */ "Przywróć z kopii zapasowej",
+    /* 366 */ "Zapisano",
+    /* 367 */ "Usługi",
+    /* 368 */ "Grupy",
+    /* 369 */ "Plik",
+    /* 370 */ "Nie ma jeszcze kopii zapasowych listy kanałów PVR w\n%s",
 };
 
 }  // namespace vantrel::texts

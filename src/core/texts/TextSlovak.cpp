@@ -375,6 +375,13 @@ const TextTable kSlovak = {
     /* 361 */ "Zoznam kanálov načítaný späť z PVR sa líši od odoslaného.",
     /* 362 */ "Pred odoslaním skopírovať zoznam kanálov PVR do PC",
     /* 363 */ "Zoznam kanálov sa ešte odosiela do PVR. Počkajte, kým sa odosielanie skončí.",
+    /* 364 */ "Obnoviť",
+    /* 365 */ "Obnoviť zo zálohy",
+    /* 366 */ "Uložené",
+    /* 367 */ "Služby",
+    /* 368 */ "Skupiny",
+    /* 369 */ "Súbor",
+    /* 370 */ "Zatiaľ nie sú žiadne zálohy zoznamu kanálov PVR v\n%s",
 };
 
 }  // namespace vantrel::texts

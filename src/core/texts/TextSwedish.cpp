@@ -376,6 +376,13 @@ const TextTable kSwedish = {
     /* 361 */ "Kanallistan som lästes tillbaka från PVR:n skiljer sig från den som skickades.",
     /* 362 */ "Kopiera PVR:ns kanallista till datorn innan den skickas",
     /* 363 */ "Kanallistan skickas fortfarande till PVR:n. Vänta tills det är klart.",
+    /* 364 */ "Återställ",
+    /* 365 */ "Återställ från säkerhetskopia",
+    /* 366 */ "Sparad",
+    /* 367 */ "Tjänster",
+    /* 368 */ "Grupper",
+    /* 369 */ "Fil",
+    /* 370 */ "Det finns ännu inga säkerhetskopior av PVR:ns kanallista i\n%s",
 };
 
 }  // namespace vantrel::texts

@@ -117,10 +117,10 @@ CDlgChannel::~CDlgChannel() {
 
 void CDlgChannel::BuildControls() {
   const std::pair<int, int> buttons[] = {
-      {IDC_OPEN, 1},         {IDC_SAVE, 2},     {IDC_SAVE_AS, 3},
-      {IDC_LOAD_PVR, 4},     {IDC_SEND_PVR, 5}, {IDC_CREATE_FAVORITE, 8},
-      {IDC_ADD_FAVORITE, 9}, {IDC_DELETE, 11},  {IDC_RENUMBERING, 10},
-      {IDC_SAT_TP, 7},
+      {IDC_OPEN, 1},         {IDC_SAVE, 2},      {IDC_SAVE_AS, 3},
+      {IDC_LOAD_PVR, 4},     {IDC_SEND_PVR, 5},  {IDC_CREATE_FAVORITE, 8},
+      {IDC_ADD_FAVORITE, 9}, {IDC_DELETE, 11},   {IDC_RENUMBERING, 10},
+      {IDC_SAT_TP, 7},       {IDC_RESTORE, 364},
   };
   for (const auto& [id, text] : buttons) {
     auto* button = new CButtonST(this);
@@ -265,7 +265,7 @@ void CDlgChannel::WireViews() {
 
 int CDlgChannel::LayoutButtons() {
   const int order[] = {IDC_OPEN,         IDC_SAVE,   IDC_SAVE_AS,     IDC_LOAD_PVR, IDC_SEND_PVR, IDC_CREATE_FAVORITE,
-                       IDC_ADD_FAVORITE, IDC_DELETE, IDC_RENUMBERING, IDC_SAT_TP,   IDC_TV_RADIO};
+                       IDC_ADD_FAVORITE, IDC_DELETE, IDC_RENUMBERING, IDC_SAT_TP,   IDC_RESTORE,  IDC_TV_RADIO};
   const int right = width() - kMargin;
   int x = kMargin;
   int y = kMargin;

@@ -48,6 +48,7 @@ class CDlgChannel : public CManagerWindow {
   static constexpr int IDC_DELETE = 10108;
   static constexpr int IDC_RENUMBERING = 10109;
   static constexpr int IDC_SAT_TP = 10110;
+  static constexpr int IDC_RESTORE = 10120;
   static constexpr int IDC_TV_RADIO = 10111;
   static constexpr int IDC_SEARCH_EDIT = 1010;
   static constexpr int IDC_SEARCH = 1011;
@@ -101,6 +102,10 @@ class CDlgChannel : public CManagerWindow {
   void OpenFile();
   void Save();
   void SaveAs();
+  // "Restore from backup...": the receiver's lists kept before each send,
+  // newest first; the chosen one opens unsaved, to be looked at and sent.
+  void OnRestore();
+  bool RestoreBackup(const std::string& path);
 
   // When the list has unsaved changes, asks Save / Discard / Cancel (Save
   // saves, through Save As when the list has no file yet). True when the

@@ -1,9 +1,15 @@
 // The channel editor's commands: buttons, menus, Open, Save and Save As.
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
 
+#include "channels/ChannelBackups.h"
 #include "channels/ChannelFileReader.h"
 #include "channels/ChannelFileWriter.h"
 #include "core/FileDialogs.h"
@@ -30,6 +36,14 @@ using channels::ServiceKind;
 constexpr int kTextIncorrectFile = 95;
 constexpr int kTextUnsavedChanges = 345;
 constexpr int kTextWaitForSend = 363;
+constexpr int kTextRestoreButton = 364;
+constexpr int kTextRestoreTitle = 365;
+constexpr int kTextRestoreWhen = 366;
+constexpr int kTextServices = 367;
+constexpr int kTextGroups = 368;
+constexpr int kTextRestoreFile = 369;
+constexpr int kTextNoBackups = 370;
+constexpr int kTextCancel = 272;
 constexpr const char* kOpenFilter = "User Favorite Files(*.xml);;All(*.*)";
 constexpr const char* kSaveFilter = "User Favorite Files(*.xml);;*.xml;;All(*.*)";
 
@@ -90,6 +104,7 @@ bool CDlgChannel::RunCommand(int id) {
       RefreshServiceList();
       return true;
     case IDC_SAT_TP: OnSatellite(); return true;
+    case IDC_RESTORE: OnRestore(); return true;
     case IDC_TV_RADIO: OnTvRadio(); return true;
     case IDC_SEARCH: OnSearch(); return true;
     case ID_ADD_TO_NEW_TV:
@@ -262,6 +277,63 @@ void CDlgChannel::SaveAs() {
   RefreshChannelList();
   RefreshServiceList();
   UpdateButtons();
+}
+
+void CDlgChannel::OnRestore() {
+  if (!MayDropList()) return;
+  const std::string folder =
+      m_exchangeOptions.backupFolder.empty() ? channels::DefaultBackupFolder() : m_exchangeOptions.backupFolder;
+  const std::vector<std::string> backups = channels::ListBackups(folder);
+  if (backups.empty()) {
+    ShowInfoText(Format(GetText(kTextNoBackups), folder.c_str()));
+    return;
+  }
+  QDialog dialog(this);
+  dialog.setWindowTitle(T(kTextRestoreTitle));
+  auto* list = new QTreeWidget(&dialog);
+  list->setObjectName(QStringLiteral("restoreList"));
+  list->setRootIsDecorated(false);
+  list->setHeaderLabels({T(kTextRestoreWhen), T(kTextServices), T(kTextGroups), T(kTextRestoreFile)});
+  for (const std::string& path : backups) {
+    const channels::BackupSummary summary = channels::DescribeBackup(path);
+    auto* item = new QTreeWidgetItem(
+        list, {QString::fromStdString(summary.when), QString::number(summary.services), QString::number(summary.groups),
+               QFileInfo(QString::fromStdString(path)).fileName()});
+    item->setData(0, Qt::UserRole, QString::fromStdString(path));
+  }
+  list->setCurrentItem(list->topLevelItem(0));
+  for (int c = 0; c < 4; ++c) list->resizeColumnToContents(c);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  buttons->button(QDialogButtonBox::Ok)->setText(T(kTextRestoreButton));
+  buttons->button(QDialogButtonBox::Cancel)->setText(T(kTextCancel));
+  connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  connect(list, &QTreeWidget::itemDoubleClicked, &dialog, &QDialog::accept);
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(list);
+  layout->addWidget(buttons);
+  dialog.resize(560, 360);
+  if (dialog.exec() != QDialog::Accepted || list->currentItem() == nullptr) return;
+  RestoreBackup(list->currentItem()->data(0, Qt::UserRole).toString().toStdString());
+}
+
+bool CDlgChannel::RestoreBackup(const std::string& path) {
+  auto fresh = std::make_unique<channels::ChannelList>();
+  const channels::ReadResult read = channels::ReadChannelFile(*fresh, path);
+  if (read != channels::ReadResult::Loaded) {
+    if (read == channels::ReadResult::WrongDocument) ShowErrorText(GetText(kTextIncorrectFile));
+    return false;
+  }
+  // Not the user's file: it opens unsaved, so Save asks where and quitting asks first.
+  fresh->SetFilePath({});
+  AdoptList(std::move(fresh));
+  m_editor->SetModified(true);
+  RefreshAll();
+  ShowChannelCaptionDefault();
+  ShowServiceCaptionDefault();
+  UpdateTitle();
+  UpdateButtons();
+  return true;
 }
 
 // ---------------------------------------------------------------- actions
