@@ -11,6 +11,9 @@ enum class PromptIcon { None, Information, Warning, Error, Question };
 // The answer to the question about unsaved work.
 enum class SaveAnswer { Save, Discard, Cancel };
 
+// The answer to the question whether an existing file or folder is replaced.
+enum class ReplaceAnswer { Yes, YesToAll, Skip, Cancel };
+
 class IPrompt {
  public:
   virtual ~IPrompt() = default;
@@ -22,6 +25,13 @@ class IPrompt {
     (void)text;
     (void)caption;
     return SaveAnswer::Cancel;
+  }
+  // Yes / Yes to all / Skip / Cancel about replacing what exists. A prompt
+  // that cannot put the question to anyone answers Cancel: nothing is replaced unseen.
+  virtual ReplaceAnswer AskReplace(const std::string& text, const std::string& caption) {
+    (void)text;
+    (void)caption;
+    return ReplaceAnswer::Cancel;
   }
   // A message with one OK button.
   virtual void Show(const std::string& text, const std::string& caption, PromptIcon icon) = 0;

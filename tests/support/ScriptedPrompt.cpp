@@ -30,6 +30,17 @@ SaveAnswer ScriptedPrompt::AskSaveDiscardCancel(const std::string& text, const s
   return answer;
 }
 
+ReplaceAnswer ScriptedPrompt::AskReplace(const std::string& text, const std::string& caption) {
+  m_records.push_back({text, caption, PromptIcon::Question, true});
+  if (m_replaceAnswers.empty()) {
+    ADD_FAILURE() << "unexpected replace question: " << text;
+    return ReplaceAnswer::Cancel;
+  }
+  const ReplaceAnswer answer = m_replaceAnswers.front();
+  m_replaceAnswers.pop_front();
+  return answer;
+}
+
 void ScriptedPrompt::Show(const std::string& text, const std::string& caption, PromptIcon icon) {
   m_records.push_back({text, caption, icon, false});
 }

@@ -361,6 +361,33 @@ const TextTable kDanish = {
     /* 352 */
     "PVR'en oprettede ikke forbindelse tilbage til denne pc. Pc'ens firewall blokerer den måske: vælg dataporte under "
     "Indstillinger og tillad indgående TCP-forbindelser på dem.",
+    /* 353 */ "",
+    /* 354 */ "",
+    /* 355 */ "",
+    /* 356 */ "",
+    /* 357 */ "",
+    /* 358 */ "",
+    /* 359 */ "",
+    /* 360 */ "",
+    /* 361 */ "",
+    /* 362 */ "",
+    /* 363 */ "",
+    /* 364 */ "",
+    /* 365 */ "",
+    /* 366 */ "",
+    /* 367 */ "",
+    /* 368 */ "",
+    /* 369 */ "",
+    /* 370 */ "%s findes allerede.\nVil du erstatte den?",
+    /* 371 */ "Ja til alle",
+    /* 372 */ "Spring over",
+    /* 373 */ "Mappen %s findes allerede.\nVil du kopiere ind i den og erstatte filer med samme navn?",
+    /* 374 */ "Kopiering af %s mislykkedes.\nDe %d fil(er) kopieret før den blev bevaret; intet efter den blev kopieret.",
+    /* 375 */ "Kopieringen blev annulleret ved %s.\nDe %d fil(er) kopieret før den blev bevaret; intet efter den blev kopieret.",
+    /* 376 */ "PVR'en svarer ikke.",
+    /* 377 */ "Flyt %s til papirkurven?",
+    /* 378 */ "Flyt %d elementer til papirkurven?",
+    /* 379 */ "Der er ingen papirkurv for %s.\nSlet permanent?",
 };
 
 }  // namespace vantrel::texts

@@ -361,6 +361,33 @@ const TextTable kEnglish = {
     /* 352 */
     "The PVR did not connect back to this PC. The PC's firewall may block it: choose data ports in Settings and allow "
     "incoming TCP connections on them.",
+    /* 353 */ "",
+    /* 354 */ "",
+    /* 355 */ "",
+    /* 356 */ "",
+    /* 357 */ "",
+    /* 358 */ "",
+    /* 359 */ "",
+    /* 360 */ "",
+    /* 361 */ "",
+    /* 362 */ "",
+    /* 363 */ "",
+    /* 364 */ "",
+    /* 365 */ "",
+    /* 366 */ "",
+    /* 367 */ "",
+    /* 368 */ "",
+    /* 369 */ "",
+    /* 370 */ "%s already exists.\nDo you want to replace it?",
+    /* 371 */ "Yes to All",
+    /* 372 */ "Skip",
+    /* 373 */ "The folder %s already exists.\nDo you want to copy into it and replace its files of the same name?",
+    /* 374 */ "Copying %s failed.\nThe %d file(s) copied before it were kept; nothing after it was copied.",
+    /* 375 */ "Copying was cancelled at %s.\nThe %d file(s) copied before it were kept; nothing after it was copied.",
+    /* 376 */ "The PVR does not answer.",
+    /* 377 */ "Move %s to the trash?",
+    /* 378 */ "Move %d items to the trash?",
+    /* 379 */ "There is no trash for %s.\nDelete it permanently?",
 };
 
 }  // namespace vantrel::texts

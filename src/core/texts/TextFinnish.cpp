@@ -361,6 +361,33 @@ const TextTable kFinnish = {
     /* 352 */
     "PVR ei ottanut yhteyttä takaisin tähän tietokoneeseen. Tietokoneen palomuuri voi estää sen: valitse dataportit "
     "asetuksista ja salli niissä saapuvat TCP-yhteydet.",
+    /* 353 */ "",
+    /* 354 */ "",
+    /* 355 */ "",
+    /* 356 */ "",
+    /* 357 */ "",
+    /* 358 */ "",
+    /* 359 */ "",
+    /* 360 */ "",
+    /* 361 */ "",
+    /* 362 */ "",
+    /* 363 */ "",
+    /* 364 */ "",
+    /* 365 */ "",
+    /* 366 */ "",
+    /* 367 */ "",
+    /* 368 */ "",
+    /* 369 */ "",
+    /* 370 */ "%s on jo olemassa.\nHaluatko korvata sen?",
+    /* 371 */ "Kyllä kaikkiin",
+    /* 372 */ "Ohita",
+    /* 373 */ "Kansio %s on jo olemassa.\nHaluatko kopioida siihen ja korvata samannimiset tiedostot?",
+    /* 374 */ "Kohteen %s kopiointi epäonnistui.\nSitä ennen kopioidut %d tiedostoa säilytettiin; sen jälkeen ei kopioitu mitään.",
+    /* 375 */ "Kopiointi peruutettiin kohdassa %s.\nSitä ennen kopioidut %d tiedostoa säilytettiin; sen jälkeen ei kopioitu mitään.",
+    /* 376 */ "PVR ei vastaa.",
+    /* 377 */ "Siirretäänkö %s roskakoriin?",
+    /* 378 */ "Siirretäänkö %d kohdetta roskakoriin?",
+    /* 379 */ "Kohteelle %s ei ole roskakoria.\nPoistetaanko se pysyvästi?",
 };
 
 }  // namespace vantrel::texts

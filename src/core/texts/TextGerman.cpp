@@ -361,6 +361,33 @@ const TextTable kGerman = {
     /* 352 */
     "Der PVR hat keine Verbindung zu diesem PC aufgebaut. Die Firewall des PCs blockiert sie vielleicht: wählen Sie in "
     "den Einstellungen Datenports und erlauben Sie dort eingehende TCP-Verbindungen.",
+    /* 353 */ "",
+    /* 354 */ "",
+    /* 355 */ "",
+    /* 356 */ "",
+    /* 357 */ "",
+    /* 358 */ "",
+    /* 359 */ "",
+    /* 360 */ "",
+    /* 361 */ "",
+    /* 362 */ "",
+    /* 363 */ "",
+    /* 364 */ "",
+    /* 365 */ "",
+    /* 366 */ "",
+    /* 367 */ "",
+    /* 368 */ "",
+    /* 369 */ "",
+    /* 370 */ "%s ist bereits vorhanden.\nMöchten Sie es ersetzen?",
+    /* 371 */ "Ja, alle",
+    /* 372 */ "Überspringen",
+    /* 373 */ "Der Ordner %s ist bereits vorhanden.\nMöchten Sie hinein kopieren und gleichnamige Dateien ersetzen?",
+    /* 374 */ "Das Kopieren von %s ist fehlgeschlagen.\nDie %d zuvor kopierten Datei(en) bleiben erhalten; danach wurde nichts kopiert.",
+    /* 375 */ "Das Kopieren wurde bei %s abgebrochen.\nDie %d zuvor kopierten Datei(en) bleiben erhalten; danach wurde nichts kopiert.",
+    /* 376 */ "Der PVR antwortet nicht.",
+    /* 377 */ "%s in den Papierkorb verschieben?",
+    /* 378 */ "%d Elemente in den Papierkorb verschieben?",
+    /* 379 */ "Für %s gibt es keinen Papierkorb.\nEndgültig löschen?",
 };
 
 }  // namespace vantrel::texts

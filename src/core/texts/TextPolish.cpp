@@ -361,6 +361,33 @@ const TextTable kPolish = {
     /* 352 */
     "PVR nie połączył się z powrotem z tym komputerem. Może go blokować zapora komputera: wybierz porty danych w "
     "Ustawieniach i zezwól na nich na przychodzące połączenia TCP.",
+    /* 353 */ "",
+    /* 354 */ "",
+    /* 355 */ "",
+    /* 356 */ "",
+    /* 357 */ "",
+    /* 358 */ "",
+    /* 359 */ "",
+    /* 360 */ "",
+    /* 361 */ "",
+    /* 362 */ "",
+    /* 363 */ "",
+    /* 364 */ "",
+    /* 365 */ "",
+    /* 366 */ "",
+    /* 367 */ "",
+    /* 368 */ "",
+    /* 369 */ "",
+    /* 370 */ "%s już istnieje.\nCzy chcesz go zastąpić?",
+    /* 371 */ "Tak dla wszystkich",
+    /* 372 */ "Pomiń",
+    /* 373 */ "Folder %s już istnieje.\nCzy chcesz do niego kopiować i zastąpić pliki o tych samych nazwach?",
+    /* 374 */ "Kopiowanie %s nie powiodło się.\nWcześniej skopiowane pliki (%d) zostały zachowane; nic później nie skopiowano.",
+    /* 375 */ "Kopiowanie przerwano przy %s.\nWcześniej skopiowane pliki (%d) zostały zachowane; nic później nie skopiowano.",
+    /* 376 */ "PVR nie odpowiada.",
+    /* 377 */ "Przenieść %s do kosza?",
+    /* 378 */ "Przenieść %d elementów do kosza?",
+    /* 379 */ "Dla %s nie ma kosza.\nUsunąć trwale?",
 };
 
 }  // namespace vantrel::texts

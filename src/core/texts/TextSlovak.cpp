@@ -361,6 +361,33 @@ const TextTable kSlovak = {
     /* 352 */
     "PVR sa nepripojil späť k tomuto počítaču. Môže ho blokovať firewall počítača: zvoľte dátové porty v Nastaveniach "
     "a povoľte na nich prichádzajúce TCP spojenia.",
+    /* 353 */ "",
+    /* 354 */ "",
+    /* 355 */ "",
+    /* 356 */ "",
+    /* 357 */ "",
+    /* 358 */ "",
+    /* 359 */ "",
+    /* 360 */ "",
+    /* 361 */ "",
+    /* 362 */ "",
+    /* 363 */ "",
+    /* 364 */ "",
+    /* 365 */ "",
+    /* 366 */ "",
+    /* 367 */ "",
+    /* 368 */ "",
+    /* 369 */ "",
+    /* 370 */ "%s už existuje.\nChcete ho nahradiť?",
+    /* 371 */ "Áno pre všetky",
+    /* 372 */ "Preskočiť",
+    /* 373 */ "Priečinok %s už existuje.\nChcete doň kopírovať a nahradiť súbory s rovnakým názvom?",
+    /* 374 */ "Kopírovanie %s zlyhalo.\nPredtým skopírované súbory (%d) zostali zachované; potom sa nič nekopírovalo.",
+    /* 375 */ "Kopírovanie bolo zrušené pri %s.\nPredtým skopírované súbory (%d) zostali zachované; potom sa nič nekopírovalo.",
+    /* 376 */ "PVR neodpovedá.",
+    /* 377 */ "Presunúť %s do koša?",
+    /* 378 */ "Presunúť %d položiek do koša?",
+    /* 379 */ "Pre %s nie je kôš.\nOdstrániť natrvalo?",
 };
 
 }  // namespace vantrel::texts

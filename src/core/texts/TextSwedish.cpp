@@ -361,6 +361,33 @@ const TextTable kSwedish = {
     /* 352 */
     "PVR:en anslöt inte tillbaka till den här datorn. Datorns brandvägg kan blockera den: välj dataportar under "
     "Inställningar och tillåt inkommande TCP-anslutningar på dem.",
+    /* 353 */ "",
+    /* 354 */ "",
+    /* 355 */ "",
+    /* 356 */ "",
+    /* 357 */ "",
+    /* 358 */ "",
+    /* 359 */ "",
+    /* 360 */ "",
+    /* 361 */ "",
+    /* 362 */ "",
+    /* 363 */ "",
+    /* 364 */ "",
+    /* 365 */ "",
+    /* 366 */ "",
+    /* 367 */ "",
+    /* 368 */ "",
+    /* 369 */ "",
+    /* 370 */ "%s finns redan.\nVill du ersätta den?",
+    /* 371 */ "Ja till alla",
+    /* 372 */ "Hoppa över",
+    /* 373 */ "Mappen %s finns redan.\nVill du kopiera in i den och ersätta filer med samma namn?",
+    /* 374 */ "Kopieringen av %s misslyckades.\nDe %d fil(er) som kopierats före den behölls; inget efter den kopierades.",
+    /* 375 */ "Kopieringen avbröts vid %s.\nDe %d fil(er) som kopierats före den behölls; inget efter den kopierades.",
+    /* 376 */ "PVR:en svarar inte.",
+    /* 377 */ "Flytta %s till papperskorgen?",
+    /* 378 */ "Flytta %d objekt till papperskorgen?",
+    /* 379 */ "Det finns ingen papperskorg för %s.\nTa bort permanent?",
 };
 
 }  // namespace vantrel::texts

@@ -6,7 +6,7 @@
 
 namespace vantrel::texts {
 
-inline constexpr std::size_t kTextCount = 353;
+inline constexpr std::size_t kTextCount = 380;
 
 using TextTable = std::array<const char*, kTextCount>;
 

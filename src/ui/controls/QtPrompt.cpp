@@ -13,6 +13,8 @@ namespace {
 constexpr int kTextSave = 2;
 constexpr int kTextCancel = 272;
 constexpr int kTextDiscard = 347;
+constexpr int kTextYesToAll = 371;
+constexpr int kTextSkip = 372;
 
 QString Q(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
@@ -46,6 +48,25 @@ SaveAnswer CQtPrompt::AskSaveDiscardCancel(const std::string& text, const std::s
     case QMessageBox::Save: return SaveAnswer::Save;
     case QMessageBox::Discard: return SaveAnswer::Discard;
     default: return SaveAnswer::Cancel;
+  }
+}
+
+ReplaceAnswer CQtPrompt::AskReplace(const std::string& text, const std::string& caption) {
+  QMessageBox box(QMessageBox::Question, Q(caption), Q(text),
+                  QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::Ignore | QMessageBox::Cancel,
+                  MessageOwner());
+  box.setWindowModality(Qt::ApplicationModal);
+  box.button(QMessageBox::YesToAll)->setText(Q(GetText(kTextYesToAll)));
+  box.button(QMessageBox::Ignore)->setText(Q(GetText(kTextSkip)));
+  box.button(QMessageBox::Cancel)->setText(Q(GetText(kTextCancel)));
+  // Enter must not replace anything: the default is Skip.
+  box.setDefaultButton(QMessageBox::Ignore);
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+    case QMessageBox::Yes: return ReplaceAnswer::Yes;
+    case QMessageBox::YesToAll: return ReplaceAnswer::YesToAll;
+    case QMessageBox::Ignore: return ReplaceAnswer::Skip;
+    default: return ReplaceAnswer::Cancel;
   }
 }
 

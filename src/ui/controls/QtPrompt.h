@@ -13,6 +13,7 @@ class CQtPrompt final : public IPrompt {
  public:
   bool AskYesNo(const std::string& text, const std::string& caption) override;
   SaveAnswer AskSaveDiscardCancel(const std::string& text, const std::string& caption) override;
+  ReplaceAnswer AskReplace(const std::string& text, const std::string& caption) override;
   void Show(const std::string& text, const std::string& caption, PromptIcon icon) override;
 };
 
