@@ -67,7 +67,11 @@ TEST(TextTables, EveryTableIsCompleteValidAndKeepsEnglishPlaceholders) {
     for (int i = 0; i < TextCount(); ++i) {
       const char* text = (*t.table)[static_cast<std::size_t>(i)];
       ASSERT_NE(text, nullptr) << t.name << " lacks text " << i;
-      EXPECT_NE(std::string(text), "") << t.name << " " << i;
+      // 353-369 are kept free for the recordings window's texts until they arrive.
+      const bool reserved = i >= 353 && i <= 369;
+      if (!reserved) {
+        EXPECT_NE(std::string(text), "") << t.name << " " << i;
+      }
       EXPECT_TRUE(ValidUtf8(text)) << t.name << " " << i;
       EXPECT_EQ(Tokens(text), Tokens(texts::kEnglish[static_cast<std::size_t>(i)]))
           << t.name << " text " << i << ": \"" << text << "\"";

@@ -382,8 +382,10 @@ const TextTable kDanish = {
     /* 371 */ "Ja til alle",
     /* 372 */ "Spring over",
     /* 373 */ "Mappen %s findes allerede.\nVil du kopiere ind i den og erstatte filer med samme navn?",
-    /* 374 */ "Kopiering af %s mislykkedes.\nDe %d fil(er) kopieret før den blev bevaret; intet efter den blev kopieret.",
-    /* 375 */ "Kopieringen blev annulleret ved %s.\nDe %d fil(er) kopieret før den blev bevaret; intet efter den blev kopieret.",
+    /* 374 */
+    "Kopiering af %s mislykkedes.\nDe %d fil(er) kopieret før den blev bevaret; intet efter den blev kopieret.",
+    /* 375 */
+    "Kopieringen blev annulleret ved %s.\nDe %d fil(er) kopieret før den blev bevaret; intet efter den blev kopieret.",
     /* 376 */ "PVR'en svarer ikke.",
     /* 377 */ "Flyt %s til papirkurven?",
     /* 378 */ "Flyt %d elementer til papirkurven?",

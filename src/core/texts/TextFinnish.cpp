@@ -382,8 +382,12 @@ const TextTable kFinnish = {
     /* 371 */ "Kyllä kaikkiin",
     /* 372 */ "Ohita",
     /* 373 */ "Kansio %s on jo olemassa.\nHaluatko kopioida siihen ja korvata samannimiset tiedostot?",
-    /* 374 */ "Kohteen %s kopiointi epäonnistui.\nSitä ennen kopioidut %d tiedostoa säilytettiin; sen jälkeen ei kopioitu mitään.",
-    /* 375 */ "Kopiointi peruutettiin kohdassa %s.\nSitä ennen kopioidut %d tiedostoa säilytettiin; sen jälkeen ei kopioitu mitään.",
+    /* 374 */
+    "Kohteen %s kopiointi epäonnistui.\nSitä ennen kopioidut %d tiedostoa säilytettiin; sen jälkeen ei kopioitu "
+    "mitään.",
+    /* 375 */
+    "Kopiointi peruutettiin kohdassa %s.\nSitä ennen kopioidut %d tiedostoa säilytettiin; sen jälkeen ei kopioitu "
+    "mitään.",
     /* 376 */ "PVR ei vastaa.",
     /* 377 */ "Siirretäänkö %s roskakoriin?",
     /* 378 */ "Siirretäänkö %d kohdetta roskakoriin?",

@@ -382,8 +382,12 @@ const TextTable kGerman = {
     /* 371 */ "Ja, alle",
     /* 372 */ "Überspringen",
     /* 373 */ "Der Ordner %s ist bereits vorhanden.\nMöchten Sie hinein kopieren und gleichnamige Dateien ersetzen?",
-    /* 374 */ "Das Kopieren von %s ist fehlgeschlagen.\nDie %d zuvor kopierten Datei(en) bleiben erhalten; danach wurde nichts kopiert.",
-    /* 375 */ "Das Kopieren wurde bei %s abgebrochen.\nDie %d zuvor kopierten Datei(en) bleiben erhalten; danach wurde nichts kopiert.",
+    /* 374 */
+    "Das Kopieren von %s ist fehlgeschlagen.\nDie %d zuvor kopierten Datei(en) bleiben erhalten; danach wurde nichts "
+    "kopiert.",
+    /* 375 */
+    "Das Kopieren wurde bei %s abgebrochen.\nDie %d zuvor kopierten Datei(en) bleiben erhalten; danach wurde nichts "
+    "kopiert.",
     /* 376 */ "Der PVR antwortet nicht.",
     /* 377 */ "%s in den Papierkorb verschieben?",
     /* 378 */ "%d Elemente in den Papierkorb verschieben?",

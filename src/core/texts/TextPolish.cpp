@@ -382,8 +382,10 @@ const TextTable kPolish = {
     /* 371 */ "Tak dla wszystkich",
     /* 372 */ "Pomiń",
     /* 373 */ "Folder %s już istnieje.\nCzy chcesz do niego kopiować i zastąpić pliki o tych samych nazwach?",
-    /* 374 */ "Kopiowanie %s nie powiodło się.\nWcześniej skopiowane pliki (%d) zostały zachowane; nic później nie skopiowano.",
-    /* 375 */ "Kopiowanie przerwano przy %s.\nWcześniej skopiowane pliki (%d) zostały zachowane; nic później nie skopiowano.",
+    /* 374 */
+    "Kopiowanie %s nie powiodło się.\nWcześniej skopiowane pliki (%d) zostały zachowane; nic później nie skopiowano.",
+    /* 375 */
+    "Kopiowanie przerwano przy %s.\nWcześniej skopiowane pliki (%d) zostały zachowane; nic później nie skopiowano.",
     /* 376 */ "PVR nie odpowiada.",
     /* 377 */ "Przenieść %s do kosza?",
     /* 378 */ "Przenieść %d elementów do kosza?",

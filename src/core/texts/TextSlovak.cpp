@@ -383,7 +383,8 @@ const TextTable kSlovak = {
     /* 372 */ "Preskočiť",
     /* 373 */ "Priečinok %s už existuje.\nChcete doň kopírovať a nahradiť súbory s rovnakým názvom?",
     /* 374 */ "Kopírovanie %s zlyhalo.\nPredtým skopírované súbory (%d) zostali zachované; potom sa nič nekopírovalo.",
-    /* 375 */ "Kopírovanie bolo zrušené pri %s.\nPredtým skopírované súbory (%d) zostali zachované; potom sa nič nekopírovalo.",
+    /* 375 */
+    "Kopírovanie bolo zrušené pri %s.\nPredtým skopírované súbory (%d) zostali zachované; potom sa nič nekopírovalo.",
     /* 376 */ "PVR neodpovedá.",
     /* 377 */ "Presunúť %s do koša?",
     /* 378 */ "Presunúť %d položiek do koša?",

@@ -382,7 +382,8 @@ const TextTable kSwedish = {
     /* 371 */ "Ja till alla",
     /* 372 */ "Hoppa över",
     /* 373 */ "Mappen %s finns redan.\nVill du kopiera in i den och ersätta filer med samma namn?",
-    /* 374 */ "Kopieringen av %s misslyckades.\nDe %d fil(er) som kopierats före den behölls; inget efter den kopierades.",
+    /* 374 */
+    "Kopieringen av %s misslyckades.\nDe %d fil(er) som kopierats före den behölls; inget efter den kopierades.",
     /* 375 */ "Kopieringen avbröts vid %s.\nDe %d fil(er) som kopierats före den behölls; inget efter den kopierades.",
     /* 376 */ "PVR:en svarar inte.",
     /* 377 */ "Flytta %s till papperskorgen?",

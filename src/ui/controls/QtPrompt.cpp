@@ -53,8 +53,7 @@ SaveAnswer CQtPrompt::AskSaveDiscardCancel(const std::string& text, const std::s
 
 ReplaceAnswer CQtPrompt::AskReplace(const std::string& text, const std::string& caption) {
   QMessageBox box(QMessageBox::Question, Q(caption), Q(text),
-                  QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::Ignore | QMessageBox::Cancel,
-                  MessageOwner());
+                  QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::Ignore | QMessageBox::Cancel, MessageOwner());
   box.setWindowModality(Qt::ApplicationModal);
   box.button(QMessageBox::YesToAll)->setText(Q(GetText(kTextYesToAll)));
   box.button(QMessageBox::Ignore)->setText(Q(GetText(kTextSkip)));
