@@ -71,7 +71,10 @@ CDlgFileMgr::CDlgFileMgr(QWidget* parent, unsigned short ftpPort)
 CDlgFileMgr::~CDlgFileMgr() {
   qApp->removeEventFilter(this);
   if (m_worker.joinable()) {
+    // The window goes (mostly the program ends): the transfer stops without
+    // waiting for the receiver, which may be slow or gone.
     m_control.Cancel(m_ftp.get());
+    m_ftp->AbortForGood();
     m_worker.join();
   }
   // An open name editor commits when its view goes; the panes go while this window still handles that.
