@@ -505,11 +505,16 @@ void CDlgFileMgr::StartTransfer(bool download) {
       return;
     }
     if (!FindExistingTargets(*m_ftp, job, existing)) {
-      ShowNoAnswer();
+      if (m_ftp->ReceiverDidNotConnectBack()) {
+        ShowErrorText(nsFTP::NoConnectBackText(GetSettings().GetDataPorts()));
+      } else {
+        ShowNoAnswer();
+      }
       return;
     }
   }
   if (!ConfirmReplacements(job, existing) || job.items.empty()) return;
+  const bool loggedIn = !download;  // the upload's listing logged in for it
 
   m_progress->setGeometry(geometry());
   m_progress->Reset();
@@ -518,24 +523,24 @@ void CDlgFileMgr::StartTransfer(bool download) {
   m_progress->show();
   m_progress->raise();
   m_progress->activateWindow();
-  RunJob(std::move(job));
+  RunJob(std::move(job), loggedIn);
 }
 
-void CDlgFileMgr::RunJob(TransferJob job) {
+void CDlgFileMgr::RunJob(TransferJob job, bool loggedIn) {
   if (m_worker.joinable()) m_worker.join();  // the last one has ended already
   m_control.Reset();
   m_transferring = true;
   SetBusyUi(true);
   const nsFTP::CServerLogin login(GetSettings().GetLastIP(), m_ftpPort, GetSettings().GetUserID(),
                                   GetSettings().GetPINCODE());
-  m_worker = std::thread([this, login, job = std::move(job)] {
+  m_worker = std::thread([this, login, loggedIn, job = std::move(job)] {
     CWindowProgressSink<CDlgProgress> sink(*m_progress);
     CFTPObserver observer(sink);
     m_ftp->AddObserver(&observer);
     TransferResult result;
-    const bool loggedIn = m_ftp->Login(login, false);
-    GetConnectionState().m_ftpLoggedIn = loggedIn;
-    if (loggedIn) {
+    const bool connected = (loggedIn && m_ftp->IsConnected()) || m_ftp->Login(login, false);
+    GetConnectionState().m_ftpLoggedIn = connected;
+    if (connected) {
       result = RunTransferJob(*m_ftp, job, m_control);
     } else {
       m_ftp->Logout();

@@ -113,7 +113,8 @@ class CDlgFileMgr : public CManagerWindow, private IPaneEditHandler {
   void DeleteRemoteTree();
   void Rename();
   void SetBusyUi(bool busy);
-  void RunJob(TransferJob job);
+  // loggedIn: the client's connection was made for this job just now and serves it.
+  void RunJob(TransferJob job, bool loggedIn);
   void OnTransferDone(bool download, TransferResult result);
   void ReportStop(TransferStop stop);
   // What a transfer that did not finish says: which file failed and what was kept.
