@@ -17,6 +17,10 @@ class CConsolePrompt final : public IPrompt {
     std::fprintf(stderr, "%s: %s [answered Cancel]\n", caption.c_str(), text.c_str());
     return SaveAnswer::Cancel;
   }
+  ReplaceAnswer AskReplace(const std::string& text, const std::string& caption) override {
+    std::fprintf(stderr, "%s: %s [answered Cancel]\n", caption.c_str(), text.c_str());
+    return ReplaceAnswer::Cancel;
+  }
   void Show(const std::string& text, const std::string& caption, PromptIcon) override {
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
   }

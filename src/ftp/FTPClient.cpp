@@ -82,7 +82,17 @@ CFTPClient::CFTPClient(std::unique_ptr<nsSocket::IBlockingSocket> controlSocket,
 
 CFTPClient::~CFTPClient() {
   if (m_transferring) Abort();
-  if (IsConnected()) Logout();
+  // A client goes when its window goes, mostly at the end of the program: QUIT
+  // is sent as a courtesy, but neither owed replies nor the answer to QUIT are
+  // waited for, so a receiver that is slow or gone cannot hold the exit.
+  if (IsConnected()) {
+    const std::string line = CCommand(CCommand::QUIT).AsString(CArg()) + m_lineEnd;
+    try {
+      m_controlSocket->Send(line.data(), static_cast<int>(line.size()), 1);
+    } catch (const CBlockingSocketException&) {
+    }
+    CloseControlQuietly();
+  }
   const TObserverSet observers = m_observers;
   for (CNotification* observer : observers) observer->EraseSubject(this);
 }

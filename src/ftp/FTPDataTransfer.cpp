@@ -125,8 +125,18 @@ int CFTPClient::Abort() {
   return 0;
 }
 
+void CFTPClient::AbortForGood() {
+  m_leaving = true;
+  m_abortRequested = true;
+}
+
 int CFTPClient::SendAbort() {
   m_abortRequested = false;
+  if (m_leaving) {
+    // Nobody waits for the outcome any more: no ABOR exchange to wait for.
+    CloseControlQuietly();
+    return -1;
+  }
   const int status = SimpleCommand(CCommand::ABOR, {});
   // Servers answer ABOR with the aborted transfer's reply and one of their own.
   if (IsConnected()) m_pendingReplies = 1;
@@ -299,6 +309,16 @@ bool CFTPClient::OpenActiveDataConnection(const CCommand& command, const std::st
   return true;
 }
 
+int CFTPClient::ReceiveChunk(IBlockingSocket& data, char* buffer, int capacity) {
+  constexpr int kSliceMs = 200;
+  const auto deadline = Clock::now() + std::chrono::seconds(std::max(m_timeoutSeconds, 0));
+  while (!m_abortRequested.load(std::memory_order_relaxed)) {
+    if (data.WaitReadable(kSliceMs)) return data.Receive(buffer, capacity, m_timeoutSeconds);
+    if (Clock::now() >= deadline) throw CBlockingSocketException("Receive timeout", ETIMEDOUT);
+  }
+  return 0;
+}
+
 bool CFTPClient::ReceiveData(IBlockingSocket& data, ITransferNotification& target) {
   m_transferring = true;
   ForEachObserver([](CNotification& o) { o.NotifyReceiveBegin(); });
@@ -308,7 +328,7 @@ bool CFTPClient::ReceiveData(IBlockingSocket& data, ITransferNotification& targe
   int storeError = 0;
   try {
     // Only chunks handed on count: one read after a cancel is neither stored nor reported.
-    int received = data.Receive(buffer, capacity, m_timeoutSeconds);
+    int received = ReceiveChunk(data, buffer, capacity);
     while (!m_abortRequested.load(std::memory_order_relaxed) && received != 0) {
       ForEachObserver([&](CNotification& o) { o.NotifyChunkReceived(buffer, received); });
       if (!target.PutData(buffer, received)) {
@@ -316,7 +336,7 @@ bool CFTPClient::ReceiveData(IBlockingSocket& data, ITransferNotification& targe
         break;
       }
       total += received;
-      received = data.Receive(buffer, capacity, m_timeoutSeconds);
+      received = ReceiveChunk(data, buffer, capacity);
     }
     ForEachObserver([&](CNotification& o) { o.NotifyReceiveEnd(total); });
   } catch (const CBlockingSocketException& error) {

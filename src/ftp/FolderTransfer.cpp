@@ -8,7 +8,10 @@
 #include <system_error>
 
 #include "core/DiagLog.h"
+#include "core/Format.h"
 #include "core/PathUtil.h"
+#include "core/Prompt.h"
+#include "core/TextTable.h"
 
 namespace vantrel {
 
@@ -78,7 +81,7 @@ bool CFolderTransfer::CheckPcPath(const std::string& path) {
 }
 
 bool CFolderTransfer::DownloadOneFile(const std::string& remotePath, const std::string& localPath) {
-  if (m_control.IsCancelled()) return Fail(TransferStop::kCancelled);
+  if (m_control.IsCancelled()) return Fail(TransferStop::kCancelled, remotePath);
   if (!CheckPcPath(localPath)) return false;
   if (!m_client.DownloadFile(remotePath, localPath)) return Fail(TransferStop::kFailed, remotePath);
   ++m_control.m_filesDone;
@@ -86,7 +89,7 @@ bool CFolderTransfer::DownloadOneFile(const std::string& remotePath, const std::
 }
 
 bool CFolderTransfer::UploadOneFile(const std::string& localPath, const std::string& remotePath) {
-  if (m_control.IsCancelled()) return Fail(TransferStop::kCancelled);
+  if (m_control.IsCancelled()) return Fail(TransferStop::kCancelled, localPath);
   if (!m_client.UploadFile(localPath, remotePath)) return Fail(TransferStop::kFailed, localPath);
   ++m_control.m_filesDone;
   return true;
@@ -98,7 +101,7 @@ bool CFolderTransfer::DownloadFolder(const std::string& remotePath, const std::s
 
 bool CFolderTransfer::DownloadFolderAt(const std::string& remotePath, const std::string& localPath, int depth) {
   if (depth > kMaxTreeDepth) return Fail(TransferStop::kTooDeep, remotePath);
-  if (m_control.IsCancelled()) return Fail(TransferStop::kCancelled);
+  if (m_control.IsCancelled()) return Fail(TransferStop::kCancelled, remotePath);
   if (!CheckPcPath(localPath)) return false;
   // Into the receiver folder first, so that a folder that is not there leaves no empty PC folder behind.
   if (m_client.ChangeDir(remotePath) != 0) return Fail(TransferStop::kFailed, remotePath);
@@ -123,14 +126,16 @@ bool CFolderTransfer::DownloadFolderAt(const std::string& remotePath, const std:
   return true;
 }
 
-bool CFolderTransfer::UploadFolder(const std::string& localPath, const std::string& remotePath) {
-  return UploadFolderAt(localPath, remotePath, 1);
+bool CFolderTransfer::UploadFolder(const std::string& localPath, const std::string& remotePath, bool merge) {
+  return UploadFolderAt(localPath, remotePath, 1, merge);
 }
 
-bool CFolderTransfer::UploadFolderAt(const std::string& localPath, const std::string& remotePath, int depth) {
+bool CFolderTransfer::UploadFolderAt(const std::string& localPath, const std::string& remotePath, int depth,
+                                     bool merge) {
   if (depth > kMaxTreeDepth) return Fail(TransferStop::kTooDeep, localPath);
-  if (m_control.IsCancelled()) return Fail(TransferStop::kCancelled);
-  if (m_client.CreateDir(remotePath) != 0) return Fail(TransferStop::kFailed, remotePath);
+  if (m_control.IsCancelled()) return Fail(TransferStop::kCancelled, localPath);
+  // When merging, a refused MKD is a folder that is there already; the CWD below tells.
+  if (m_client.CreateDir(remotePath) != 0 && !merge) return Fail(TransferStop::kFailed, remotePath);
   if (m_client.ChangeDir(remotePath) != 0) return Fail(TransferStop::kFailed, remotePath);
   std::error_code ec;
   fs::directory_iterator it(localPath, ec);
@@ -143,7 +148,7 @@ bool CFolderTransfer::UploadFolderAt(const std::string& localPath, const std::st
     if (ec) return Fail(TransferStop::kFailed, localChild);
     bool ok = true;
     if (fs::is_directory(own)) {
-      ok = UploadFolderAt(localChild, JoinReceiverPath(remotePath, name), depth + 1);
+      ok = UploadFolderAt(localChild, JoinReceiverPath(remotePath, name), depth + 1, merge);
     } else if (fs::is_symlink(own)) {
       // A link to a file is sent as the file; a link to a folder could loop and is never followed.
       const fs::file_status target = fs::status(localChild, ec);
@@ -191,18 +196,71 @@ bool CFolderTransfer::DeleteRemoteTreeAt(const std::string& remotePath, int dept
   return true;
 }
 
+bool FindExistingTargets(CFTPClient& client, const TransferJob& job, std::vector<std::string>& existing) {
+  existing.clear();
+  if (job.download) {
+    for (const TransferItem& item : job.items) {
+      std::error_code ec;
+      if (IsSafeEntryName(item.name) && fs::exists(fs::symlink_status(JoinPcPath(job.localFolder, item.name), ec))) {
+        existing.push_back(item.name);
+      }
+    }
+    return true;
+  }
+  TFTPFileStatusShPtrVec entries;
+  if (!client.List(job.remoteFolder, entries)) return false;
+  for (const TransferItem& item : job.items) {
+    for (const auto& entry : entries) {
+      if (entry->Name() == item.name) {
+        existing.push_back(item.name);
+        break;
+      }
+    }
+  }
+  return true;
+}
+
+bool ConfirmReplacements(TransferJob& job, const std::vector<std::string>& existing) {
+  bool all = false;
+  std::vector<TransferItem> kept;
+  for (TransferItem& item : job.items) {
+    if (std::find(existing.begin(), existing.end(), item.name) == existing.end()) {
+      kept.push_back(item);
+      continue;
+    }
+    ReplaceAnswer answer = ReplaceAnswer::YesToAll;
+    if (!all) {
+      const std::string text = Format(GetText(item.isFolder ? 371 : 353), item.name.c_str());
+      answer = GetPrompt().AskReplace(text, GetText(292));
+    }
+    switch (answer) {
+      case ReplaceAnswer::YesToAll: all = true; [[fallthrough]];
+      case ReplaceAnswer::Yes:
+        item.replace = true;
+        kept.push_back(item);
+        break;
+      case ReplaceAnswer::Skip: break;
+      case ReplaceAnswer::Cancel: job.items.clear(); return false;
+    }
+  }
+  job.items = std::move(kept);
+  return true;
+}
+
 TransferResult RunTransferJob(CFTPClient& client, const TransferJob& job, CTransferControl& control) {
   TransferResult result;
   if (job.items.empty()) return result;
   CFolderTransfer walk(client, control);
   if (client.ChangeDir(job.remoteFolder) != 0) {
     result.stop = TransferStop::kFailed;
+    control.SetStopPath(job.remoteFolder);
     return result;
   }
   result.started = true;
   for (const TransferItem& item : job.items) {
     if (control.IsCancelled()) {
       result.stop = TransferStop::kCancelled;
+      if (control.StopPath().empty()) control.SetStopPath(item.name);
       break;
     }
     if (!IsSafeEntryName(item.name)) {
@@ -215,7 +273,7 @@ TransferResult RunTransferJob(CFTPClient& client, const TransferJob& job, CTrans
     if (job.download) {
       ok = item.isFolder ? walk.DownloadFolder(remote, local) : walk.DownloadOneFile(remote, local);
     } else {
-      ok = item.isFolder ? walk.UploadFolder(local, remote) : walk.UploadOneFile(local, remote);
+      ok = item.isFolder ? walk.UploadFolder(local, remote, item.replace) : walk.UploadOneFile(local, remote);
     }
     if (!ok) {
       result.stop = walk.Stop() == TransferStop::kNone ? TransferStop::kFailed : walk.Stop();

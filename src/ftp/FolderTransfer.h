@@ -76,9 +76,10 @@ class CFolderTransfer {
   // Receiver folder -> new or existing PC folder.
   bool DownloadFolder(const std::string& remotePath, const std::string& localPath);
   // PC folder -> new receiver folder. A receiver folder that exists already
-  // fails (MKD is refused) and nothing is copied into it. Links to folders
-  // are not followed.
-  bool UploadFolder(const std::string& localPath, const std::string& remotePath);
+  // fails (MKD is refused) and nothing is copied into it, unless `merge`:
+  // then the copy goes into the existing folders and replaces files of the
+  // same name. Links to folders are not followed.
+  bool UploadFolder(const std::string& localPath, const std::string& remotePath, bool merge = false);
   // Deletes a receiver folder with everything in it.
   bool DeleteRemoteTree(const std::string& remotePath);
 
@@ -90,7 +91,7 @@ class CFolderTransfer {
 
  private:
   bool DownloadFolderAt(const std::string& remotePath, const std::string& localPath, int depth);
-  bool UploadFolderAt(const std::string& localPath, const std::string& remotePath, int depth);
+  bool UploadFolderAt(const std::string& localPath, const std::string& remotePath, int depth, bool merge);
   bool DeleteRemoteTreeAt(const std::string& remotePath, int depth);
   bool Fail(TransferStop why, const std::string& path = {});
   bool CheckPcPath(const std::string& path);
@@ -104,6 +105,9 @@ class CFolderTransfer {
 struct TransferItem {
   std::string name;
   bool isFolder = false;
+  // The user agreed to replace what has this name on the target side (a
+  // folder is copied into).
+  bool replace = false;
 };
 
 // A file manager transfer: the selected rows of the source list, in
@@ -120,6 +124,16 @@ struct TransferResult {
   TransferStop stop = TransferStop::kNone;
   int itemsDone = 0;
 };
+
+// The names of the job's items that exist on the target side already: on the
+// PC (download) or in a fresh listing of the receiver folder (upload; the
+// client must be logged in). False when the receiver folder cannot be listed.
+bool FindExistingTargets(nsFTP::CFTPClient& client, const TransferJob& job, std::vector<std::string>& existing);
+
+// Asks the user about each item whose name is in `existing` (Yes, Yes to
+// all, Skip, Cancel). Skipped items leave the job, agreed ones are marked
+// `replace`. False on Cancel: nothing is to be copied.
+bool ConfirmReplacements(TransferJob& job, const std::vector<std::string>& existing);
 
 // Runs the job on a logged-in client: CWD to the receiver folder, then each
 // item; the first failure ends it, and so does a cancel, at the latest when

@@ -361,3 +361,17 @@ TEST(FtpCommandTable, RowsCarryNameSyntaxAndDataKind) {
   EXPECT_EQ(CCommand(CCommand::USER).AsString(), "USER");
   EXPECT_EQ(CCommand(CCommand::LIST).AsString({"", "/a b"}), "LIST /a b");
 }
+
+TEST(FtpLogin, AClientGoingAwaySendsQuitButDoesNotWaitForItsAnswer) {
+  ScriptedFtpServer server;
+  ScriptLogin(server);
+  server.On("QUIT");  // a receiver that never answers QUIT
+  server.Start();
+  auto client = std::make_unique<CFTPClient>(nullptr, 10);
+  ASSERT_TRUE(client->Login(LoginFor(server)));
+  const auto start = std::chrono::steady_clock::now();
+  client.reset();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+  EXPECT_TRUE(server.WaitDone());
+  EXPECT_EQ(server.Verbs(), (Strings{"USER", "PASS", "QUIT"}));
+}

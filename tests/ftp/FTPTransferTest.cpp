@@ -337,6 +337,31 @@ TEST(FtpDownload, BrokenDataConnectionsFailAndTheControlConnectionGoesOn) {
   EXPECT_EQ(server.Verbs(), (Strings{"USER", "PASS", "TYPE", "SIZE", "PORT", "RETR", "SIZE", "PORT", "RETR"}));
 }
 
+TEST(FtpDownload, AbortForGoodEndsAStalledDownloadAtOnceWithoutWaitingForTheReceiver) {
+  ScriptedFtpServer server;
+  ScriptLogin(server);
+  server.On("TYPE").Reply("200 ok");
+  server.On("SIZE").Reply("213 100");
+  server.On("PORT").Reply("200 ok");
+  server.On("RETR").Reply("150 Opening").ConnectDataFrom("");  // connected, silent, and no answer to ABOR
+  server.Start();
+  Fixture f(10);
+  // The owner goes away while the receiver sends nothing.
+  struct Leaver : CFTPClient::CNotification {
+    explicit Leaver(CFTPClient& c) : client(c) {}
+    void NotifyReceiveBegin() override { client.AbortForGood(); }
+    CFTPClient& client;
+  } leaver(f.client);
+  f.client.AddObserver(&leaver);
+  ASSERT_TRUE(f.Login(server));
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(f.client.DownloadFile("stalls", f.dir.File("stalls")));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+  EXPECT_FALSE(f.client.IsConnected());
+  EXPECT_FALSE(std::filesystem::exists(f.dir.File("stalls")));
+  f.client.RemoveObserver(&leaver);
+}
+
 TEST(FtpDownload, ServerClosingAfterTheOpeningReply) {
   ScriptedFtpServer server;
   ScriptLogin(server);

@@ -1,5 +1,6 @@
 // The file manager window against the receiver simulator on loopback (one
-// simulator per test, 127.0.0.120 to 127.0.0.128; 127.0.0.129 has none).
+// simulator per test, 127.0.0.120 to 127.0.0.128 and 127.0.0.146 to
+// 127.0.0.147; 127.0.0.129 has none).
 #include <gtest/gtest.h>
 
 #include <QDropEvent>
@@ -12,6 +13,7 @@
 #include <map>
 
 #include "core/AppSettings.h"
+#include "core/Format.h"
 #include "core/TextTable.h"
 #include "support/FtpRecorder.h"
 #include "support/ReceiverSim.h"
@@ -20,6 +22,7 @@
 #include "ui/channel/DlgProgress.h"
 #include "ui/controls/ButtonST.h"
 #include "ui/controls/GradientProgress.h"
+#include "ui/controls/MultiColorStatic.h"
 #include "ui/controls/Resources.h"
 #include "ui/controls/SimpleProgress.h"
 #include "ui/filemgr/DlgFileMgr.h"
@@ -104,6 +107,11 @@ void Drop(QTreeWidget* target, int sourceId) {
   QCoreApplication::sendEvent(target->viewport(), &drop);
 }
 
+// The path a pane strip shows.
+std::string StripPath(const CSimpleProgress* strip) {
+  return strip->PathLabel()->SegmentCount() == 0 ? std::string() : strip->PathLabel()->GetSegment(0).text.toStdString();
+}
+
 // The open name editor of a list row, if any.
 QLineEdit* EditorOf(QTreeWidget* list, QTreeWidgetItem* item) {
   return qobject_cast<QLineEdit*>(list->indexWidget(list->model()->index(list->indexOfTopLevelItem(item), 0)));
@@ -156,7 +164,7 @@ TEST(FileMgr, OpensOnTheReceiverRootAndDownloadsAFileAndAFolderTree) {
   EXPECT_TRUE(f.prompt.Records().empty());
 }
 
-TEST(FileMgr, UploadsATreeAndAnExistingFolderStopsTheRest) {
+TEST(FileMgr, UploadsATreeAndAnExistingFolderIsAskedAbout) {
   Fixture f(SimOptions("127.0.0.121"));
   ASSERT_TRUE(f.Open());
   MakeTree(f.pc.File("up"));
@@ -174,10 +182,44 @@ TEST(FileMgr, UploadsATreeAndAnExistingFolderStopsTheRest) {
   EXPECT_EQ(Snapshot(f.sim.DiskPath("/ftproot/Media/up")), Snapshot(f.pc.File("up")));
   EXPECT_GE(f.window->ListRemote()->Model().Find("up"), 0);
 
-  // Again: "up" exists on the receiver now, so nothing after it is copied.
+  // Again: "up" exists on the receiver now. Cancel copies nothing.
+  f.pc.Write("up/a.txt", "changed");
   Fixture::Select(f.window->ListLocal(), {"up", "z-later.txt"});
-  ASSERT_TRUE(f.Transfer(CDlgFileMgr::IDC_UPLOAD));
+  f.prompt.SetNextReplaceAnswer(ReplaceAnswer::Cancel);
+  f.window->OnCommand(CDlgFileMgr::IDC_UPLOAD);
+  EXPECT_FALSE(f.window->IsTransferring());
+  ASSERT_EQ(f.prompt.Records().size(), 1u);
+  EXPECT_EQ(f.prompt.Records()[0].text, Format(GetText(371), "up"));
   EXPECT_FALSE(fs::exists(f.sim.DiskPath("/ftproot/Media/z-later.txt")));
+  // Yes copies into the existing folder and the rest follows.
+  f.prompt.SetNextReplaceAnswer(ReplaceAnswer::Yes);
+  ASSERT_TRUE(f.Transfer(CDlgFileMgr::IDC_UPLOAD));
+  EXPECT_EQ(ReadFile(f.sim.DiskPath("/ftproot/Media/up/a.txt")), "changed");
+  EXPECT_EQ(ReadFile(f.sim.DiskPath("/ftproot/Media/z-later.txt")), "later");
+  EXPECT_EQ(f.prompt.Records().size(), 2u) << "no failure message";
+}
+
+TEST(FileMgr, DownloadAsksBeforeReplacingAFileOrCopyingIntoAFolder) {
+  Fixture f(SimOptions("127.0.0.146"));
+  MakeTree(f.sim.DiskPath("/ftproot/Media/tree"));
+  WriteAt(f.sim.DiskPath("/ftproot/Media/song.txt"), "receiver");
+  WriteAt(f.sim.DiskPath("/ftproot/Media/new.txt"), "new");
+  ASSERT_TRUE(f.Open());
+  f.pc.Write("song.txt", "mine");
+  WriteAt(f.pc.File("tree/a.txt"), "mine");
+  f.ShowPcDesktop();
+  ASSERT_TRUE(f.GoRemote({"ftproot", "Media"}));
+  Fixture::Select(f.window->ListRemote(), {"song.txt", "tree", "new.txt"});
+  const int songRow = f.window->ListRemote()->Model().Find("song.txt");
+  const int treeRow = f.window->ListRemote()->Model().Find("tree");
+  f.prompt.SetNextReplaceAnswer(songRow < treeRow ? ReplaceAnswer::Skip : ReplaceAnswer::Yes);
+  f.prompt.SetNextReplaceAnswer(songRow < treeRow ? ReplaceAnswer::Yes : ReplaceAnswer::Skip);
+  ASSERT_TRUE(f.Transfer(CDlgFileMgr::IDC_DOWNLOAD));
+  ASSERT_EQ(f.prompt.Records().size(), 2u);
+  EXPECT_EQ(ReadFile(f.pc.File("song.txt")), "mine") << "skipped";
+  EXPECT_EQ(ReadFile(f.pc.File("tree/a.txt")), "alpha");
+  EXPECT_EQ(ReadFile(f.pc.File("tree/sub/deeper/c.txt")), "c");
+  EXPECT_EQ(ReadFile(f.pc.File("new.txt")), "new") << "nothing to ask about";
 }
 
 TEST(FileMgr, TransfersSelectedRowsInRowOrder) {
@@ -246,6 +288,10 @@ TEST(FileMgr, CancelDuringTheSecondOfThreeFilesAndEveryEntryPointIsBlockedMeanwh
     EXPECT_NE(entry.path().filename().string().front(), '.') << "temporary left: " << entry.path();
   EXPECT_FALSE(fs::exists(f.pc.File("3.bin")));
   EXPECT_TRUE(f.window->TreeRemote()->isEnabled());
+  // The user is told where it stopped and what was kept.
+  ASSERT_EQ(f.prompt.Records().size(), 1u);
+  EXPECT_EQ(f.prompt.Records()[0].text, Format(GetText(373), "2.bin", 1));
+  EXPECT_EQ(f.prompt.Records()[0].icon, PromptIcon::Error);
 }
 
 TEST(FileMgr, NewFolderNamesRenameRefusalsAndLocalRename) {
@@ -322,7 +368,7 @@ TEST(FileMgr, DeletesReceiverRowsAndFoldersAndCreatesReceiverFolders) {
   EXPECT_TRUE(fs::is_directory(f.sim.DiskPath("/ftproot/Media/new folder")));
 }
 
-TEST(FileMgr, UnreachableReceiverShowsTheRootOnlyAndNoMessage) {
+TEST(FileMgr, UnreachableReceiverShowsTheRootOnlyAndSaysSoOnRefresh) {
   Fixture f(SimOptions("127.0.0.129"));  // never started: nothing listens there
   InitResources();
   f.window = std::make_unique<CDlgFileMgr>(nullptr, 2121);
@@ -331,11 +377,92 @@ TEST(FileMgr, UnreachableReceiverShowsTheRootOnlyAndNoMessage) {
   EXPECT_EQ(f.window->TreeRemote()->topLevelItemCount(), 1);
   EXPECT_EQ(f.window->TreeRemote()->Root()->childCount(), 0);
   EXPECT_EQ(f.window->ListRemote()->topLevelItemCount(), 0);
+  EXPECT_TRUE(f.prompt.Records().empty()) << "opening says nothing";
   f.window->SetLastFocusedPane(CTreeRemote::IDC);
   f.window->OnCommand(CDlgFileMgr::IDC_REFRESH);
   f.window->OnCommand(CDlgFileMgr::IDC_NEWFOLDER);
-  EXPECT_TRUE(f.prompt.Records().empty());
+  ASSERT_EQ(f.prompt.Records().size(), 2u);
+  EXPECT_EQ(f.prompt.Records()[0].text, GetText(374));
+  EXPECT_EQ(f.prompt.Records()[1].text, GetText(374));
   EXPECT_FALSE(GetConnectionState().m_ftpLoggedIn);
+}
+
+TEST(FileMgr, ReceiverGoneRefreshEmptiesTheListAndSaysSo) {
+  Fixture f(SimOptions("127.0.0.128"));
+  WriteAt(f.sim.DiskPath("/ftproot/Media/old.txt"), "o");
+  ASSERT_TRUE(f.Open());
+  ASSERT_TRUE(f.GoRemote({"ftproot", "Media"}));
+  ASSERT_GE(f.window->ListRemote()->Model().Find("old.txt"), 0);
+  f.sim.Stop();
+  f.window->SetLastFocusedPane(CListRemote::IDC);
+  f.window->OnCommand(CDlgFileMgr::IDC_REFRESH);
+  EXPECT_EQ(f.window->ListRemote()->topLevelItemCount(), 0);
+  EXPECT_EQ(CTreePane::Text(f.window->TreeRemote()->currentItem()), "Media");
+  EXPECT_EQ(StripPath(f.window->RemoteStrip()), "/ftproot/Media");
+  ASSERT_EQ(f.prompt.Records().size(), 1u);
+  EXPECT_EQ(f.prompt.Records()[0].text, GetText(374));
+}
+
+TEST(FileMgr, KeysActOnceOnTheRowTheUserChose) {
+  Fixture f(SimOptions("127.0.0.147"));
+  WriteAt(f.sim.DiskPath("/ftproot/Media/Musik/song.mp3"), "s");
+  fs::create_directories(f.pc.File("a"));
+  fs::create_directories(f.pc.File("b"));
+  ASSERT_TRUE(f.Open());
+  // One Delete press deletes the selected folder and not its parent after it.
+  ASSERT_TRUE(f.GoRemote({"ftproot", "Media", "Musik"}));
+  CTreeRemote* tree = f.window->TreeRemote();
+  f.window->SetLastFocusedPane(CTreeRemote::IDC);
+  f.prompt.SetNextAnswer(true);
+  QTest::keyPress(tree, Qt::Key_Delete);
+  QTest::keyRelease(tree, Qt::Key_Delete);
+  EXPECT_EQ(f.prompt.Records().size(), 1u);
+  EXPECT_FALSE(fs::exists(f.sim.DiskPath("/ftproot/Media/Musik")));
+  EXPECT_TRUE(fs::is_directory(f.sim.DiskPath("/ftproot/Media")));
+
+  // Enter opens the row chosen with the keyboard, not the one clicked before.
+  f.ShowPcDesktop();
+  CListLocal* list = f.window->ListLocal();
+  list->SetLastClicked(list->Model().Find("a"));
+  list->setCurrentItem(list->topLevelItem(list->Model().Find("b")));
+  // The release of an Enter pressed elsewhere (in a question) opens nothing.
+  QTest::keyRelease(list, Qt::Key_Return);
+  EXPECT_EQ(f.window->TreeLocal()->currentItem(), f.window->TreeLocal()->Top());
+  QTest::keyPress(list, Qt::Key_Return);
+  QTest::keyRelease(list, Qt::Key_Return);
+  EXPECT_EQ(CTreePane::Text(f.window->TreeLocal()->currentItem()), "b");
+}
+
+TEST(FileMgr, CollapsingAParentOfTheSelectionShowsAndActsOnThatParent) {
+  Fixture f(SimOptions("127.0.0.146"));
+  WriteAt(f.sim.DiskPath("/ftproot/Media/Musik/song.mp3"), "s");
+  WriteAt(f.sim.DiskPath("/ftproot/Media/song.mp3"), "s");
+  WriteAt(f.pc.File("pcdir/sub/notes.txt"), "n");
+  WriteAt(f.pc.File("pcdir/notes.txt"), "n");
+  ASSERT_TRUE(f.Open());
+
+  ASSERT_TRUE(f.GoRemote({"ftproot", "Media", "Musik"}));
+  CTreeRemote* remote = f.window->TreeRemote();
+  remote->currentItem()->parent()->setExpanded(false);
+  EXPECT_EQ(CTreePane::Text(remote->currentItem()), "Media");
+  EXPECT_GE(f.window->ListRemote()->Model().Find("Musik"), 0);
+  EXPECT_EQ(StripPath(f.window->RemoteStrip()), "/ftproot/Media");
+
+  CTreeLocal* local = f.window->TreeLocal();
+  f.ShowPcDesktop();
+  ASSERT_TRUE(local->SelectChildByName(local->Top(), "pcdir"));
+  QTreeWidgetItem* pcdir = local->currentItem();
+  pcdir->setExpanded(true);
+  ASSERT_TRUE(local->SelectChildByName(pcdir, "sub"));
+  Fixture::Select(f.window->ListLocal(), {"notes.txt"});
+  pcdir->setExpanded(false);
+  EXPECT_EQ(local->currentItem(), pcdir);
+  EXPECT_GE(f.window->ListLocal()->Model().Find("sub"), 0);
+  // Nothing is selected in the list that shows pcdir: Delete asks nothing, deletes nothing.
+  f.window->SetLastFocusedPane(CListLocal::IDC);
+  f.window->OnCommand(CDlgFileMgr::IDC_DELETE);
+  EXPECT_TRUE(f.prompt.Records().empty());
+  EXPECT_TRUE(fs::exists(f.pc.File("pcdir/notes.txt")));
 }
 
 TEST(FileMgr, ProgressBarFiguresOfAOneByteAndA3000ByteFile) {
@@ -412,5 +539,6 @@ TEST(FileMgr, TheDocumentsItemIsNotDeletedButAFolderBelowTheDesktopIs) {
   f.prompt.SetNextAnswer(true);
   f.window->OnCommand(CDlgFileMgr::IDC_DELETE);
   ASSERT_EQ(f.prompt.Records().size(), 1u);
+  EXPECT_EQ(f.prompt.Records()[0].text, Format(GetText(375), "old")) << "it goes to the trash";
   EXPECT_FALSE(fs::exists(f.pc.File("old")));
 }

@@ -383,6 +383,15 @@ const TextTable kDanish = {
     /* 368 */ "Grupper",
     /* 369 */ "Fil",
     /* 370 */ "Der er endnu ingen sikkerhedskopier af PVR'ens kanalliste i\n%s",
+    /* 371 */ "Mappen %s findes allerede.\nVil du kopiere ind i den og erstatte filer med samme navn?",
+    /* 372 */
+    "Kopiering af %s mislykkedes.\nDe %d fil(er) kopieret før den blev bevaret; intet efter den blev kopieret.",
+    /* 373 */
+    "Kopieringen blev annulleret ved %s.\nDe %d fil(er) kopieret før den blev bevaret; intet efter den blev kopieret.",
+    /* 374 */ "PVR'en svarer ikke.",
+    /* 375 */ "Flyt %s til papirkurven?",
+    /* 376 */ "Flyt %d elementer til papirkurven?",
+    /* 377 */ "Der er ingen papirkurv for %s.\nSlet permanent?",
 };
 
 }  // namespace vantrel::texts

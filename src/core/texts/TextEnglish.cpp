@@ -382,6 +382,13 @@ const TextTable kEnglish = {
     /* 368 */ "Groups",
     /* 369 */ "File",
     /* 370 */ "There are no backups of the PVR's channel list yet in\n%s",
+    /* 371 */ "The folder %s already exists.\nDo you want to copy into it and replace its files of the same name?",
+    /* 372 */ "Copying %s failed.\nThe %d file(s) copied before it were kept; nothing after it was copied.",
+    /* 373 */ "Copying was cancelled at %s.\nThe %d file(s) copied before it were kept; nothing after it was copied.",
+    /* 374 */ "The PVR does not answer.",
+    /* 375 */ "Move %s to the trash?",
+    /* 376 */ "Move %d items to the trash?",
+    /* 377 */ "There is no trash for %s.\nDelete it permanently?",
 };
 
 }  // namespace vantrel::texts

@@ -382,6 +382,17 @@ const TextTable kFinnish = {
     /* 368 */ "Ryhmät",
     /* 369 */ "Tiedosto",
     /* 370 */ "PVR:n kanavaluettelosta ei ole vielä varmuuskopioita kansiossa\n%s",
+    /* 371 */ "Kansio %s on jo olemassa.\nHaluatko kopioida siihen ja korvata samannimiset tiedostot?",
+    /* 372 */
+    "Kohteen %s kopiointi epäonnistui.\nSitä ennen kopioidut %d tiedostoa säilytettiin; sen jälkeen ei kopioitu "
+    "mitään.",
+    /* 373 */
+    "Kopiointi peruutettiin kohdassa %s.\nSitä ennen kopioidut %d tiedostoa säilytettiin; sen jälkeen ei kopioitu "
+    "mitään.",
+    /* 374 */ "PVR ei vastaa.",
+    /* 375 */ "Siirretäänkö %s roskakoriin?",
+    /* 376 */ "Siirretäänkö %d kohdetta roskakoriin?",
+    /* 377 */ "Kohteelle %s ei ole roskakoria.\nPoistetaanko se pysyvästi?",
 };
 
 }  // namespace vantrel::texts

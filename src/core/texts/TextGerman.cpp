@@ -383,6 +383,17 @@ const TextTable kGerman = {
     /* 368 */ "Gruppen",
     /* 369 */ "Datei",
     /* 370 */ "Es gibt noch keine Sicherungen der Kanalliste des PVR in\n%s",
+    /* 371 */ "Der Ordner %s ist bereits vorhanden.\nMöchten Sie hinein kopieren und gleichnamige Dateien ersetzen?",
+    /* 372 */
+    "Das Kopieren von %s ist fehlgeschlagen.\nDie %d zuvor kopierten Datei(en) bleiben erhalten; danach wurde nichts "
+    "kopiert.",
+    /* 373 */
+    "Das Kopieren wurde bei %s abgebrochen.\nDie %d zuvor kopierten Datei(en) bleiben erhalten; danach wurde nichts "
+    "kopiert.",
+    /* 374 */ "Der PVR antwortet nicht.",
+    /* 375 */ "%s in den Papierkorb verschieben?",
+    /* 376 */ "%d Elemente in den Papierkorb verschieben?",
+    /* 377 */ "Für %s gibt es keinen Papierkorb.\nEndgültig löschen?",
 };
 
 }  // namespace vantrel::texts

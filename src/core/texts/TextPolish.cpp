@@ -382,6 +382,15 @@ const TextTable kPolish = {
     /* 368 */ "Grupy",
     /* 369 */ "Plik",
     /* 370 */ "Nie ma jeszcze kopii zapasowych listy kanałów PVR w\n%s",
+    /* 371 */ "Folder %s już istnieje.\nCzy chcesz do niego kopiować i zastąpić pliki o tych samych nazwach?",
+    /* 372 */
+    "Kopiowanie %s nie powiodło się.\nWcześniej skopiowane pliki (%d) zostały zachowane; nic później nie skopiowano.",
+    /* 373 */
+    "Kopiowanie przerwano przy %s.\nWcześniej skopiowane pliki (%d) zostały zachowane; nic później nie skopiowano.",
+    /* 374 */ "PVR nie odpowiada.",
+    /* 375 */ "Przenieść %s do kosza?",
+    /* 376 */ "Przenieść %d elementów do kosza?",
+    /* 377 */ "Dla %s nie ma kosza.\nUsunąć trwale?",
 };
 
 }  // namespace vantrel::texts

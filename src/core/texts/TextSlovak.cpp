@@ -382,6 +382,14 @@ const TextTable kSlovak = {
     /* 368 */ "Skupiny",
     /* 369 */ "Súbor",
     /* 370 */ "Zatiaľ nie sú žiadne zálohy zoznamu kanálov PVR v\n%s",
+    /* 371 */ "Priečinok %s už existuje.\nChcete doň kopírovať a nahradiť súbory s rovnakým názvom?",
+    /* 372 */ "Kopírovanie %s zlyhalo.\nPredtým skopírované súbory (%d) zostali zachované; potom sa nič nekopírovalo.",
+    /* 373 */
+    "Kopírovanie bolo zrušené pri %s.\nPredtým skopírované súbory (%d) zostali zachované; potom sa nič nekopírovalo.",
+    /* 374 */ "PVR neodpovedá.",
+    /* 375 */ "Presunúť %s do koša?",
+    /* 376 */ "Presunúť %d položiek do koša?",
+    /* 377 */ "Pre %s nie je kôš.\nOdstrániť natrvalo?",
 };
 
 }  // namespace vantrel::texts

@@ -383,6 +383,14 @@ const TextTable kSwedish = {
     /* 368 */ "Grupper",
     /* 369 */ "Fil",
     /* 370 */ "Det finns ännu inga säkerhetskopior av PVR:ns kanallista i\n%s",
+    /* 371 */ "Mappen %s finns redan.\nVill du kopiera in i den och ersätta filer med samma namn?",
+    /* 372 */
+    "Kopieringen av %s misslyckades.\nDe %d fil(er) som kopierats före den behölls; inget efter den kopierades.",
+    /* 373 */ "Kopieringen avbröts vid %s.\nDe %d fil(er) som kopierats före den behölls; inget efter den kopierades.",
+    /* 374 */ "PVR:en svarar inte.",
+    /* 375 */ "Flytta %s till papperskorgen?",
+    /* 376 */ "Flytta %d objekt till papperskorgen?",
+    /* 377 */ "Det finns ingen papperskorg för %s.\nTa bort permanent?",
 };
 
 }  // namespace vantrel::texts

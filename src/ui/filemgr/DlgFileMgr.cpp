@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QStorageInfo>
@@ -53,6 +54,8 @@ bool IsPcPathTooLong(const std::string& path) {
 
 void ShowPathTooLong(const std::string& path) { ShowErrorText(Format(GetText(344), path.substr(0, 300).c_str())); }
 
+void ShowNoAnswer() { ShowErrorText(GetText(374)); }
+
 }  // namespace
 
 CDlgFileMgr::CDlgFileMgr(QWidget* parent, unsigned short ftpPort)
@@ -68,7 +71,10 @@ CDlgFileMgr::CDlgFileMgr(QWidget* parent, unsigned short ftpPort)
 CDlgFileMgr::~CDlgFileMgr() {
   qApp->removeEventFilter(this);
   if (m_worker.joinable()) {
+    // The window goes (mostly the program ends): the transfer stops without
+    // waiting for the receiver, which may be slow or gone.
     m_control.Cancel(m_ftp.get());
+    m_ftp->AbortForGood();
     m_worker.join();
   }
   // An open name editor commits when its view goes; the panes go while this window still handles that.
@@ -148,6 +154,7 @@ void CDlgFileMgr::BuildControls() {
   connect(m_listRemote, &CFileList::focused, this, [this] { m_lastFocusedPane = CListRemote::IDC; });
 
   connect(m_treeLocal, &QTreeWidget::currentItemChanged, this, [this] { OnLocalTreeSelChanged(); });
+  connect(m_treeLocal, &CTreeLocal::selectionMovedUp, this, [this] { OnLocalTreeSelChanged(); });
   connect(m_treeRemote, &QTreeWidget::currentItemChanged, this,
           [this](QTreeWidgetItem* current) { FillRemoteList(current); });
   auto onRemoteExpand = [this](QTreeWidgetItem* item) {
@@ -187,8 +194,11 @@ void CDlgFileMgr::OnFirstShow() {
   m_remoteStrip->show();
   m_treeLocal->Init();  // selects "My Computer", which empties the PC list
   OnLocalTreeSelChanged();
-  m_treeRemote->Init();
-  FillRemoteList(m_treeRemote->Root());
+  {
+    const QSignalBlocker block(m_treeRemote);  // the first reading below is a quiet one
+    m_treeRemote->Init();
+  }
+  FillRemoteList(m_treeRemote->Root(), true);
   LayoutPanes();
   if (GetConnectionState().m_ftpLoggedIn) {
     FillRemoteTree(m_treeRemote->Root(), true);
@@ -253,13 +263,19 @@ void CDlgFileMgr::UpdateLocalDiskFigures() {
   m_localStrip->SetFigures(total, used);
 }
 
-void CDlgFileMgr::FillRemoteList(QTreeWidgetItem* item) {
+void CDlgFileMgr::FillRemoteList(QTreeWidgetItem* item, bool quiet) {
   if (IsTransferring() || item == nullptr) return;
   CWaitCursor wait;
-  if (!Login()) return;  // the list keeps its rows
+  const std::string path = m_treeRemote->GetItemPath(item);
+  // The list shows the selected folder or nothing, never an old folder's rows.
   m_listRemote->Model().Clear();
   m_listRemote->Render();
-  const std::string path = m_treeRemote->GetItemPath(item);
+  m_listRemote->SetFolder(path);
+  m_remoteStrip->SetPath(Q(path));
+  if (!Login()) {
+    if (!quiet) ShowNoAnswer();
+    return;
+  }
   nsFTP::TFTPFileStatusShPtrVec entries;
   if (m_ftp->List(path, entries)) {
     for (const auto& entry : entries) {
@@ -275,6 +291,11 @@ void CDlgFileMgr::FillRemoteList(QTreeWidgetItem* item) {
 
 void CDlgFileMgr::FillRemoteTree(QTreeWidgetItem* item, bool expand) {
   if (IsTransferring() || item == nullptr) return;
+  // The list and the path strip follow a selection that moved up to the item.
+  if (FillRemoteTreeItems(item, expand)) FillRemoteList(item);
+}
+
+bool CDlgFileMgr::FillRemoteTreeItems(QTreeWidgetItem* item, bool expand) {
   CWaitCursor wait;
   const QSignalBlocker block(m_treeRemote);
   QTreeWidgetItem* current = m_treeRemote->currentItem();
@@ -283,14 +304,14 @@ void CDlgFileMgr::FillRemoteTree(QTreeWidgetItem* item, bool expand) {
   if (currentInside) m_treeRemote->setCurrentItem(item);
   m_treeRemote->RemoveChildren(item);
   const bool expanded = item->isExpanded();
-  if (!Login()) return;
+  if (!Login()) return currentInside;
   const std::string path = m_treeRemote->GetItemPath(item);
   nsFTP::TFTPFileStatusShPtrVec entries;
-  if (!m_ftp->List(path, entries)) return;
+  if (!m_ftp->List(path, entries)) return currentInside;
   for (const auto& entry : entries) {
     if (!IsFolderEntry(*entry) || !IsSafeEntryName(entry->Name())) continue;
     QTreeWidgetItem* child = m_treeRemote->AddChildFolder(item, entry->Name(), kTreeFolder, kTreeFolderOpen);
-    if (!Login()) continue;
+    if (!m_ftp->IsConnected()) continue;  // one login serves the whole reading
     nsFTP::TFTPFileStatusShPtrVec grand;
     if (!m_ftp->List(m_treeRemote->GetItemPath(child), grand)) continue;
     for (const auto& g : grand) {
@@ -306,6 +327,7 @@ void CDlgFileMgr::FillRemoteTree(QTreeWidgetItem* item, bool expand) {
     item->setExpanded(expanded);
   }
   m_treeRemote->UpdateSelectedImages();
+  return currentInside;
 }
 
 void CDlgFileMgr::OpenListItem(bool remote, int row) {
@@ -389,7 +411,7 @@ void CDlgFileMgr::ShowContextMenu(QWidget* pane, const QPoint& pos) {
     QTreeWidgetItem* folder = local ? m_treeLocal->currentItem() : m_treeRemote->currentItem();
     if (folder == nullptr || (local && folder == m_treeLocal->MyComputer())) return;
     auto* list = static_cast<CFileList*>(pane);
-    add(local ? "Upload" : "Download", local ? ID_MENU_UPLOAD : ID_MENU_DOWNLOAD);
+    add(GetText(local ? 54 : 53), local ? ID_MENU_UPLOAD : ID_MENU_DOWNLOAD);
     add(GetText(57), ID_MENU_NEWFOLDER);
     if (list->SelectedRows().size() == 1) add(GetText(93), ID_MENU_RENAME);
     add(GetText(11), ID_MENU_DELETE);
@@ -416,23 +438,34 @@ bool CDlgFileMgr::eventFilter(QObject* watched, QEvent* event) {
   if (widget == nullptr || widget->window() != this) return false;
   const auto* key = static_cast<QKeyEvent*>(event);
   const bool down = event->type() == QEvent::KeyPress;
+  // Each key event is handled once, where it first arrives, and consumed: an
+  // unhandled release would travel on to the window and act a second time.
   switch (key->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-      if (down) return true;
+      // On the press only: the release of an Enter that answered a question
+      // arrives here after the question has gone, and must do nothing.
+      if (!down || key->isAutoRepeat()) return true;
       if (m_editingLabel) {
         if (QWidget* pane = PaneById(m_lastFocusedPane)) pane->setFocus();  // ends the edit
-      } else if (!key->isAutoRepeat()) {
-        QWidget* focus = QApplication::focusWidget();
-        if (focus == m_listLocal) OpenListItem(false, m_listLocal->LastClicked());
-        if (focus == m_listRemote) OpenListItem(true, m_listRemote->LastClicked());
+      } else if (watched == m_listLocal) {
+        OpenListItem(false, m_listLocal->ChosenRow());
+      } else if (watched == m_listRemote) {
+        OpenListItem(true, m_listRemote->ChosenRow());
       }
       return true;
     case Qt::Key_Escape: return true;
     case Qt::Key_F1: return down;
     case Qt::Key_Delete:
-      if (!down && !m_editingLabel && Button(IDC_DELETE)->isEnabled()) OnCommand(IDC_DELETE);
-      return false;
+      if (m_editingLabel) return false;  // the name editor deletes characters
+      if (down) {
+        if (!key->isAutoRepeat()) m_deletePressed = true;
+        return true;
+      }
+      if (key->isAutoRepeat() || !m_deletePressed) return true;
+      m_deletePressed = false;
+      if (Button(IDC_DELETE)->isEnabled()) OnCommand(IDC_DELETE);
+      return true;
     default: return false;
   }
 }
@@ -454,13 +487,34 @@ void CDlgFileMgr::StartTransfer(bool download) {
   CFileList* source = download ? static_cast<CFileList*>(m_listRemote) : m_listLocal;
   TransferJob job;
   job.download = download;
-  job.remoteFolder = m_treeRemote->GetItemPath(remoteItem);
-  job.localFolder = m_treeLocal->GetItemPath(localItem);
+  // Both sides are the folders the lists show.
+  job.remoteFolder = m_listRemote->Folder();
+  job.localFolder = m_listLocal->Folder();
+  if (job.remoteFolder.empty() || job.localFolder.empty() || job.localFolder == CTreeLocal::kMyComputerPath) return;
   for (int row : source->SelectedRows()) {  // ascending row order
     const FileRow* entry = source->RowAt(row);
     if (entry != nullptr) job.items.push_back({entry->name, entry->IsFolder()});
   }
   if (job.items.empty()) return;
+  // Nothing that exists on the other side is replaced without the user's word.
+  std::vector<std::string> existing;
+  {
+    CWaitCursor wait;
+    if (!download && !Login()) {
+      ShowNoAnswer();
+      return;
+    }
+    if (!FindExistingTargets(*m_ftp, job, existing)) {
+      if (m_ftp->ReceiverDidNotConnectBack()) {
+        ShowErrorText(nsFTP::NoConnectBackText(GetSettings().GetDataPorts()));
+      } else {
+        ShowNoAnswer();
+      }
+      return;
+    }
+  }
+  if (!ConfirmReplacements(job, existing) || job.items.empty()) return;
+  const bool loggedIn = !download;  // the upload's listing logged in for it
 
   m_progress->setGeometry(geometry());
   m_progress->Reset();
@@ -469,27 +523,28 @@ void CDlgFileMgr::StartTransfer(bool download) {
   m_progress->show();
   m_progress->raise();
   m_progress->activateWindow();
-  RunJob(std::move(job));
+  RunJob(std::move(job), loggedIn);
 }
 
-void CDlgFileMgr::RunJob(TransferJob job) {
+void CDlgFileMgr::RunJob(TransferJob job, bool loggedIn) {
   if (m_worker.joinable()) m_worker.join();  // the last one has ended already
   m_control.Reset();
   m_transferring = true;
   SetBusyUi(true);
   const nsFTP::CServerLogin login(GetSettings().GetLastIP(), m_ftpPort, GetSettings().GetUserID(),
                                   GetSettings().GetPINCODE());
-  m_worker = std::thread([this, login, job = std::move(job)] {
+  m_worker = std::thread([this, login, loggedIn, job = std::move(job)] {
     CWindowProgressSink<CDlgProgress> sink(*m_progress);
     CFTPObserver observer(sink);
     m_ftp->AddObserver(&observer);
     TransferResult result;
-    const bool loggedIn = m_ftp->Login(login, false);
-    GetConnectionState().m_ftpLoggedIn = loggedIn;
-    if (loggedIn) {
+    const bool connected = (loggedIn && m_ftp->IsConnected()) || m_ftp->Login(login, false);
+    GetConnectionState().m_ftpLoggedIn = connected;
+    if (connected) {
       result = RunTransferJob(*m_ftp, job, m_control);
     } else {
       m_ftp->Logout();
+      result.stop = TransferStop::kFailed;  // with no stop path: the receiver did not answer
     }
     m_ftp->RemoveObserver(&observer);
     const bool download = job.download;
@@ -527,7 +582,22 @@ void CDlgFileMgr::OnTransferDone(bool download, TransferResult result) {
   } else {
     m_remoteStrip->SetFigures(0, 0);
   }
-  ReportStop(result.stop);
+  ReportTransfer(result);
+}
+
+void CDlgFileMgr::ReportTransfer(const TransferResult& result) {
+  if (result.stop != TransferStop::kFailed && result.stop != TransferStop::kCancelled) {
+    ReportStop(result.stop);
+    return;
+  }
+  const std::string path = m_control.StopPath();
+  if (path.empty()) {
+    ShowNoAnswer();
+    return;
+  }
+  const std::string name = GetLastPathComponent(path);
+  const int kept = m_control.m_filesDone.load();
+  ShowErrorText(Format(GetText(result.stop == TransferStop::kCancelled ? 373 : 372), name.c_str(), kept));
 }
 
 void CDlgFileMgr::ReportStop(TransferStop stop) {
@@ -586,7 +656,10 @@ void CDlgFileMgr::NewFolderRemote() {
   const std::string name = m_listRemote->MakeNewFolderName();
   QTreeWidgetItem* item = m_treeRemote->currentItem();
   if (item == nullptr) return;
-  if (!Login()) return;
+  if (!Login()) {
+    ShowNoAnswer();
+    return;
+  }
   if (m_ftp->ChangeDir(m_treeRemote->GetItemPath(item)) != 0 || m_ftp->CreateDir(name) != 0) return;
   {
     const QSignalBlocker block(m_treeRemote);
@@ -619,15 +692,34 @@ bool AskDeleteRows(const CFileList& list, const std::vector<int>& rows) {
 
 }  // namespace
 
+std::vector<std::string> CDlgFileMgr::TrashOrDeleteLocal(const std::string& folder,
+                                                         const std::vector<std::string>& names) {
+  std::vector<std::string> gone;
+  for (const std::string& name : names) {
+    const std::string path = JoinPcPath(folder, name);
+    // Where the file system has no trash, the entry is deleted for good only after a question that says so.
+    if (QFile::moveToTrash(Q(path)) ||
+        (GetPrompt().AskYesNo(Format(GetText(377), name.c_str()), GetText(292)) && ShellDeletePath(path))) {
+      gone.push_back(name);
+    }
+  }
+  return gone;
+}
+
 void CDlgFileMgr::DeleteLocalList() {
   QTreeWidgetItem* item = m_treeLocal->currentItem();
-  if (item == nullptr || item == m_treeLocal->MyComputer()) return;
+  const std::string folder = m_listLocal->Folder();  // the folder the list shows
+  if (item == nullptr || item == m_treeLocal->MyComputer() || folder.empty() || folder == CTreeLocal::kMyComputerPath)
+    return;
   const std::vector<int> rows = m_listLocal->SelectedRows();
-  if (!rows.empty() && AskDeleteRows(*m_listLocal, rows)) {
-    std::vector<std::string> names;
-    for (auto it = rows.rbegin(); it != rows.rend(); ++it) names.push_back(m_listLocal->RowAt(*it)->name);
-    if (ShellDeletePaths(m_treeLocal->GetItemPath(item), names)) {
-      for (auto it = rows.rbegin(); it != rows.rend(); ++it) m_listLocal->RemoveRow(*it);
+  if (!rows.empty()) {
+    const std::string text = rows.size() == 1 ? Format(GetText(375), m_listLocal->RowAt(rows[0])->name.c_str())
+                                              : Format(GetText(376), static_cast<int>(rows.size()));
+    if (GetPrompt().AskYesNo(text, GetText(292))) {
+      std::vector<std::string> names;
+      for (int row : rows) names.push_back(m_listLocal->RowAt(row)->name);
+      TrashOrDeleteLocal(folder, names);
+      m_listLocal->Fill(folder);
     }
   }
   m_treeLocal->RefreshChildren(item);
@@ -637,9 +729,9 @@ void CDlgFileMgr::DeleteLocalList() {
 void CDlgFileMgr::DeleteRemoteList() {
   const std::vector<int> rows = m_listRemote->SelectedRows();
   QTreeWidgetItem* item = m_treeRemote->currentItem();
-  if (rows.empty() || item == nullptr) return;
+  const std::string path = m_listRemote->Folder();  // the folder the list shows
+  if (rows.empty() || item == nullptr || path.empty()) return;
   if (!AskDeleteRows(*m_listRemote, rows)) return;
-  const std::string path = m_treeRemote->GetItemPath(item);
   if (Login() && m_ftp->ChangeDir(path) == 0) {
     m_control.Reset();
     CFolderTransfer walk(*m_ftp, m_control);
@@ -669,8 +761,9 @@ void CDlgFileMgr::DeleteLocalTree() {
   }
   QTreeWidgetItem* parent = item->parent();
   const std::string path = m_treeLocal->GetItemPath(item);
-  if (GetPrompt().AskYesNo(Format(GetText(171), GetLastPathComponent(path).c_str()), GetText(292))) {
-    ShellDeletePath(path);
+  const std::string name = GetLastPathComponent(path);
+  if (GetPrompt().AskYesNo(Format(GetText(375), name.c_str()), GetText(292))) {
+    TrashOrDeleteLocal(m_treeLocal->GetItemPath(parent), {name});
     m_treeLocal->setCurrentItem(parent);
     m_treeLocal->RefreshChildren(parent);
   }

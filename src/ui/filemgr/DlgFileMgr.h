@@ -78,7 +78,10 @@ class CDlgFileMgr : public CManagerWindow, private IPaneEditHandler {
 
   // Navigation, public for the tests and the menus.
   void OnLocalTreeSelChanged();
-  void FillRemoteList(QTreeWidgetItem* item);
+  // quiet: a receiver that does not answer is not reported (the first showing).
+  void FillRemoteList(QTreeWidgetItem* item, bool quiet = false);
+  // Rereads the item's subfolders; when the selection was below it, it moves
+  // to the item and the list shows the item's folder.
   void FillRemoteTree(QTreeWidgetItem* item, bool expand);
   void OpenListItem(bool remote, int row);
   void StartTransfer(bool download);
@@ -96,6 +99,7 @@ class CDlgFileMgr : public CManagerWindow, private IPaneEditHandler {
   void LayoutPanes();
   bool Login();
   void UpdateLocalDiskFigures();
+  bool FillRemoteTreeItems(QTreeWidgetItem* item, bool expand);
   void ShowContextMenu(QWidget* pane, const QPoint& pos);
   void UpFolder();
   void Refresh();
@@ -109,9 +113,15 @@ class CDlgFileMgr : public CManagerWindow, private IPaneEditHandler {
   void DeleteRemoteTree();
   void Rename();
   void SetBusyUi(bool busy);
-  void RunJob(TransferJob job);
+  // loggedIn: the client's connection was made for this job just now and serves it.
+  void RunJob(TransferJob job, bool loggedIn);
   void OnTransferDone(bool download, TransferResult result);
   void ReportStop(TransferStop stop);
+  // What a transfer that did not finish says: which file failed and what was kept.
+  void ReportTransfer(const TransferResult& result);
+  // Puts the files and folders in the PC folder into the trash, or where there
+  // is none deletes them after a question that says so. Names of the entries gone.
+  std::vector<std::string> TrashOrDeleteLocal(const std::string& folder, const std::vector<std::string>& names);
   QWidget* PaneById(int id) const;
 
   // IPaneEditHandler
@@ -137,6 +147,8 @@ class CDlgFileMgr : public CManagerWindow, private IPaneEditHandler {
   bool m_opened = false;
   int m_lastFocusedPane = 0;
   bool m_editingLabel = false;
+  // A Delete key press seen in this window and not yet released.
+  bool m_deletePressed = false;
 
   std::thread m_worker;
   std::atomic<bool> m_transferring{false};

@@ -256,20 +256,25 @@ void CTreeLocal::RefreshChildren(QTreeWidgetItem* item) {
 void CTreeLocal::OnExpandedOrCollapsed(QTreeWidgetItem* item) {
   if (item == m_top || item == m_myComputer) return;
   CWaitCursor wait;
-  const QSignalBlocker block(this);
-  const bool expanded = item->isExpanded();
-  QTreeWidgetItem* current = currentItem();
-  const bool currentInside = current != nullptr && current != item && [&] {
-    for (QTreeWidgetItem* p = current->parent(); p; p = p->parent()) {
-      if (p == item) return true;
-    }
-    return false;
-  }();
-  RemoveChildren(item);
-  ReadSubfolders(item);
-  if (currentInside) setCurrentItem(item);
-  item->setExpanded(expanded);
-  UpdateSelectedImages();
+  bool currentInside = false;
+  {
+    const QSignalBlocker block(this);
+    const bool expanded = item->isExpanded();
+    QTreeWidgetItem* current = currentItem();
+    currentInside = current != nullptr && current != item && [&] {
+      for (QTreeWidgetItem* p = current->parent(); p; p = p->parent()) {
+        if (p == item) return true;
+      }
+      return false;
+    }();
+    RemoveChildren(item);
+    ReadSubfolders(item);
+    if (currentInside) setCurrentItem(item);
+    item->setExpanded(expanded);
+    UpdateSelectedImages();
+  }
+  // The list and the path strip must follow the selection.
+  if (currentInside) emit selectionMovedUp();
 }
 
 CTreeRemote::CTreeRemote(QWidget* parent) : CTreePane(parent) { setObjectName(QString::number(IDC)); }
@@ -348,6 +353,12 @@ void CFileList::Render() {
     item->setIcon(0, ListIcon(row.image));
     item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
   }
+}
+
+int CFileList::ChosenRow() const {
+  QTreeWidgetItem* item = currentItem();
+  if (item == nullptr || !item->isSelected()) return -1;
+  return RowOf(item);
 }
 
 std::vector<int> CFileList::SelectedRows() const {
@@ -432,6 +443,7 @@ void CFileList::dropEvent(QDropEvent* event) {
 }
 
 void CListLocal::Fill(const std::string& folder) {
+  SetFolder(folder);
   Model().FillLocal(folder);
   Render();
 }

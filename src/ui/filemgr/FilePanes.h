@@ -90,6 +90,11 @@ class CTreeLocal : public CTreePane {
   // The image an item shows in the strip.
   static int Image(const QTreeWidgetItem* item);
 
+ Q_SIGNALS:
+  // Collapsing a folder above the selected one moved the selection up to it.
+  void selectionMovedUp();
+
+ public:
   // Folder locations, replaceable by tests.
   std::string m_desktopPath;
   std::string m_documentsPath;
@@ -139,6 +144,11 @@ class CFileList : public QTreeWidget {
   int LastClicked() const { return m_lastClicked; }
   void SetLastClicked(int row) { m_lastClicked = row; }
   std::string MakeNewFolderName() const { return m_model.MakeNewFolderName(); }
+  // The folder whose entries the rows are; every action on rows works there.
+  const std::string& Folder() const { return m_folder; }
+  void SetFolder(const std::string& folder) { m_folder = folder; }
+  // The row the user chose last, by mouse or keyboard (-1: none).
+  int ChosenRow() const;
 
  Q_SIGNALS:
   void focused();
@@ -155,6 +165,7 @@ class CFileList : public QTreeWidget {
  private:
   bool FromOtherList(const QMimeData* data) const;
   CFileListModel m_model;
+  std::string m_folder;
   int m_id;
   int m_lastClicked = -1;
 };

@@ -152,9 +152,10 @@ CDlgRecordMgr::~CDlgRecordMgr() { StopDownload(); }
 
 void CDlgRecordMgr::StopDownload() {
   if (!m_worker.joinable()) return;
-  // Stops a running download after its current chunk.
+  // Stops a running download at once (only on the way out of the
+  // application): nothing waits for the receiver's answer to the abort.
   m_cancelRequested.store(true);
-  m_ftp.Abort();
+  m_ftp.AbortForGood();
   m_worker.join();
   // The client downloads into a temporary beside the recording and removes
   // it when cut off: nothing under the recording's name is touched.
