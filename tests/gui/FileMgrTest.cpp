@@ -1,6 +1,6 @@
 // The file manager window against the receiver simulator on loopback (one
 // simulator per test, 127.0.0.120 to 127.0.0.128 and 127.0.0.146 to
-// 127.0.0.147; 127.0.0.129 has none).
+// 127.0.0.148; 127.0.0.129 has none).
 #include <gtest/gtest.h>
 
 #include <QDropEvent>
@@ -220,6 +220,29 @@ TEST(FileMgr, DownloadAsksBeforeReplacingAFileOrCopyingIntoAFolder) {
   EXPECT_EQ(ReadFile(f.pc.File("tree/a.txt")), "alpha");
   EXPECT_EQ(ReadFile(f.pc.File("tree/sub/deeper/c.txt")), "c");
   EXPECT_EQ(ReadFile(f.pc.File("new.txt")), "new") << "nothing to ask about";
+}
+
+TEST(FileMgr, QuittingDuringADownloadAsksAndLeavesTheEarlierCopy) {
+  Fixture f(SimOptions("127.0.0.148", 128 * 1024));
+  WriteAt(f.sim.DiskPath("/ftproot/Media/big.bin"), std::string(4 * 1024 * 1024, 'n'));
+  ASSERT_TRUE(f.Open());
+  f.pc.Write("big.bin", "the earlier copy");
+  f.ShowPcDesktop();
+  ASSERT_TRUE(f.GoRemote({"ftproot", "Media"}));
+  Fixture::Select(f.window->ListRemote(), {"big.bin"});
+  f.prompt.SetNextReplaceAnswer(ReplaceAnswer::Yes);
+  f.window->OnCommand(CDlgFileMgr::IDC_DOWNLOAD);
+  ASSERT_TRUE(f.window->IsTransferring());
+  f.prompt.SetNextAnswer(false);
+  EXPECT_FALSE(f.window->MayQuit()) << "No keeps the transfer";
+  EXPECT_TRUE(f.window->IsTransferring());
+  f.prompt.SetNextAnswer(true);
+  EXPECT_TRUE(f.window->MayQuit());
+  EXPECT_FALSE(f.window->IsTransferring());
+  QCoreApplication::processEvents();  // the job's own end, queued before it was joined
+  EXPECT_EQ(ReadFile(f.pc.File("big.bin")), "the earlier copy");
+  ASSERT_EQ(f.prompt.Records().size(), 3u) << "replace, quit, quit; nothing more on the way out";
+  EXPECT_EQ(f.prompt.Records()[2].text, GetText(378));
 }
 
 TEST(FileMgr, TransfersSelectedRowsInRowOrder) {

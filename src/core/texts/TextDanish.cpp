@@ -392,6 +392,7 @@ const TextTable kDanish = {
     /* 375 */ "Flyt %s til papirkurven?",
     /* 376 */ "Flyt %d elementer til papirkurven?",
     /* 377 */ "Der er ingen papirkurv for %s.\nSlet permanent?",
+    /* 378 */ "En filoverførsel kører stadig. Annuller den og afslut?",
 };
 
 }  // namespace vantrel::texts

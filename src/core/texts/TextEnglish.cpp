@@ -389,6 +389,7 @@ const TextTable kEnglish = {
     /* 375 */ "Move %s to the trash?",
     /* 376 */ "Move %d items to the trash?",
     /* 377 */ "There is no trash for %s.\nDelete it permanently?",
+    /* 378 */ "A file transfer is still running. Cancel it and quit?",
 };
 
 }  // namespace vantrel::texts

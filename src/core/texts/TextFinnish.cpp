@@ -393,6 +393,7 @@ const TextTable kFinnish = {
     /* 375 */ "Siirretäänkö %s roskakoriin?",
     /* 376 */ "Siirretäänkö %d kohdetta roskakoriin?",
     /* 377 */ "Kohteelle %s ei ole roskakoria.\nPoistetaanko se pysyvästi?",
+    /* 378 */ "Tiedostonsiirto on vielä käynnissä. Keskeytetäänkö se ja lopetetaan?",
 };
 
 }  // namespace vantrel::texts

@@ -394,6 +394,7 @@ const TextTable kGerman = {
     /* 375 */ "%s in den Papierkorb verschieben?",
     /* 376 */ "%d Elemente in den Papierkorb verschieben?",
     /* 377 */ "Für %s gibt es keinen Papierkorb.\nEndgültig löschen?",
+    /* 378 */ "Eine Dateiübertragung läuft noch. Abbrechen und beenden?",
 };
 
 }  // namespace vantrel::texts

@@ -391,6 +391,7 @@ const TextTable kPolish = {
     /* 375 */ "Przenieść %s do kosza?",
     /* 376 */ "Przenieść %d elementów do kosza?",
     /* 377 */ "Dla %s nie ma kosza.\nUsunąć trwale?",
+    /* 378 */ "Przesyłanie plików nadal trwa. Przerwać je i zakończyć?",
 };
 
 }  // namespace vantrel::texts

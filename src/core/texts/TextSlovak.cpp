@@ -390,6 +390,7 @@ const TextTable kSlovak = {
     /* 375 */ "Presunúť %s do koša?",
     /* 376 */ "Presunúť %d položiek do koša?",
     /* 377 */ "Pre %s nie je kôš.\nOdstrániť natrvalo?",
+    /* 378 */ "Prenos súborov ešte prebieha. Zrušiť ho a skončiť?",
 };
 
 }  // namespace vantrel::texts

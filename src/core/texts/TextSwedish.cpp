@@ -391,6 +391,7 @@ const TextTable kSwedish = {
     /* 375 */ "Flytta %s till papperskorgen?",
     /* 376 */ "Flytta %d objekt till papperskorgen?",
     /* 377 */ "Det finns ingen papperskorg för %s.\nTa bort permanent?",
+    /* 378 */ "En filöverföring pågår fortfarande. Avbryta den och avsluta?",
 };
 
 }  // namespace vantrel::texts

@@ -54,6 +54,8 @@ bool IsPcPathTooLong(const std::string& path) {
 
 void ShowPathTooLong(const std::string& path) { ShowErrorText(Format(GetText(344), path.substr(0, 300).c_str())); }
 
+constexpr int kTextQuitDuringTransfer = 378;
+
 void ShowNoAnswer() { ShowErrorText(GetText(374)); }
 
 }  // namespace
@@ -563,8 +565,23 @@ void CDlgFileMgr::SetBusyUi(bool busy) {
 
 void CDlgFileMgr::CancelTransfer() { m_control.Cancel(m_ftp.get()); }
 
+bool CDlgFileMgr::MayQuit() {
+  if (!m_transferring.load()) return true;
+  if (!AskConfirmText(GetText(kTextQuitDuringTransfer))) return false;
+  m_quitting = true;
+  m_control.Cancel(m_ftp.get());
+  m_ftp->AbortForGood();
+  if (m_worker.joinable()) m_worker.join();
+  m_progress->hide();
+  m_transferring = false;
+  SetBusyUi(false);
+  return true;
+}
+
 void CDlgFileMgr::OnTransferDone(bool download, TransferResult result) {
   if (m_worker.joinable()) m_worker.join();
+  // Stopped for the end of the application: nothing more to show or tell.
+  if (m_quitting) return;
   m_progress->hide();
   m_transferring = false;
   SetBusyUi(false);

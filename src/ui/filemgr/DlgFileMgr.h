@@ -59,6 +59,9 @@ class CDlgFileMgr : public CManagerWindow, private IPaneEditHandler {
   // A command id of the table above (buttons and menu items).
   void OnCommand(int id);
   bool IsTransferring() const { return m_transferring.load(); }
+  // The application is about to end: a running transfer is asked about;
+  // Yes stops it at once (a download leaves the PC file as it was).
+  bool MayQuit() override;
   // Runs until the running transfer ended and its refresh was done (tests), at most timeoutMs.
   bool WaitForTransfer(int timeoutMs);
 
@@ -152,6 +155,7 @@ class CDlgFileMgr : public CManagerWindow, private IPaneEditHandler {
 
   std::thread m_worker;
   std::atomic<bool> m_transferring{false};
+  bool m_quitting = false;  // the transfer was stopped for the end of the application
   CTransferControl m_control;
 };
 
