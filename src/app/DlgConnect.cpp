@@ -61,12 +61,13 @@ bool RunConnect(const ConnectFields& fields, const LoginFunction& login) {
     ShowErrorText(GetText(kTextInputPassword));
     return false;
   }
-  if (fields.ip.empty()) {
+  // A part left blank would otherwise be tried as 0 and only fail after the login's time-out.
+  if (fields.ip.empty() || !IsCompleteIpAddress(fields.ip)) {
     ShowErrorText(GetText(kTextInputIp));
     return false;
   }
   CAppSettings& settings = GetSettings();
-  settings.SetPINCODE(fields.pin);  // stored at every attempt, the saving option only decides the pre-fill
+  settings.SetPINCODE(fields.pin);  // reaches the store only while "Save PINCODE" is on
   settings.SetLastIP(fields.ip);    // memory only until the login proves it
 
   LogMessage("Connect");

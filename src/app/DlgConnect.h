@@ -50,10 +50,11 @@ using LoginFunction =
     std::function<LoginOutcome(const std::string& ip, const std::string& userId, const std::string& pin)>;
 
 // Connect: the first empty field (user ID, PIN code, IP address) is told
-// (298, 299, 300) and the dialog stays; otherwise the PIN code is stored, the
-// address taken into memory, and the login tried. Success stores the address
-// and the version and sets MODE_CONNECTED (true: end the dialog); failure
-// tells text 301 (false: stay). Messages go through the prompt.
+// (298, 299, 300; an incomplete address counts as empty) and the dialog
+// stays; otherwise the PIN code is taken (and stored while "Save PINCODE" is
+// on), the address taken into memory, and the login tried. Success stores
+// the address and the version and sets MODE_CONNECTED (true: end the
+// dialog); failure tells text 301 (false: stay). Messages go through the prompt.
 bool RunConnect(const ConnectFields& fields, const LoginFunction& login);
 
 class CDlgConnect : public QDialog {

@@ -159,7 +159,8 @@ void CDlgSettings::Fill() {
   m_language->setCurrentIndex(selected);
   m_savePin->setChecked(GetSettings().m_savePinCode.load());
   m_backupBeforeSend->setChecked(GetSettings().GetBackupBeforeSend());
-  m_recordPath->setText(QString::fromStdString(GetSettings().GetRecordPath()));
+  m_shownRecordPath = GetSettings().GetRecordPath();
+  m_recordPath->setText(QString::fromStdString(m_shownRecordPath));
   m_dataPorts->setText(QString::fromStdString(FormatDataPortRange(GetSettings().GetDataPorts())));
 }
 
@@ -190,7 +191,7 @@ bool CDlgSettings::OnSave() {
     return false;
   }
   // Store writes in this order: record folder, PIN flag, PIN, language, data ports.
-  if (!GetSettings().SetRecordPath(folder)) return false;
+  if (folder != m_shownRecordPath && !GetSettings().SetRecordPath(folder)) return false;
   GetSettings().SetSavePINCODE(m_savePin->isChecked());
   GetSettings().StorePINCODE();
   GetSettings().SetLanguage(language);

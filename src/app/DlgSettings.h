@@ -89,6 +89,9 @@ class CDlgSettings : public ui::CManagerWindow {
   QPushButton* m_save = nullptr;
   QPushButton* m_cancel = nullptr;
   std::function<void()> m_closedNotifier;
+  // The folder Fill showed: the default stands in for a set folder that is
+  // missing now, and saving it unchanged must not replace the set one.
+  std::string m_shownRecordPath;
 };
 
 }  // namespace vantrel::app

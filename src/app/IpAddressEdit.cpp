@@ -8,6 +8,51 @@
 #include <QStringList>
 
 namespace vantrel::app {
+namespace {
+
+// One part's numbers: what QIntValidator allows, at most three digits, and
+// also a pasted dotted address (or its tail) that fits the parts left.
+class CPartValidator final : public QValidator {
+ public:
+  CPartValidator(int partsLeft, QObject* parent) : QValidator(parent), m_partsLeft(partsLeft), m_number(0, 255) {}
+
+  State validate(QString& input, int& pos) const override {
+    if (!input.contains('.')) {
+      if (input.size() > 3) return Invalid;
+      return m_number.validate(input, pos);
+    }
+    const QString trimmed = input.trimmed();
+    const QStringList numbers = trimmed.split('.');
+    if (numbers.size() > m_partsLeft) return Invalid;
+    for (const QString& number : numbers) {
+      bool ok = false;
+      const int value = number.toInt(&ok);
+      if (number.isEmpty() || number.size() > 3 || !ok || value < 0 || value > 255) return Invalid;
+    }
+    input = trimmed;
+    pos = static_cast<int>(input.size());
+    return Acceptable;
+  }
+
+ private:
+  int m_partsLeft;
+  QIntValidator m_number;
+};
+
+}  // namespace
+
+bool IsCompleteIpAddress(const std::string& dotted) {
+  const QStringList numbers = QString::fromStdString(dotted).split('.');
+  if (numbers.size() != 4) return false;
+  for (const QString& number : numbers) {
+    if (number.isEmpty() || number.size() > 3) return false;
+    for (const QChar c : number) {
+      if (c < '0' || c > '9') return false;
+    }
+    if (number.toInt() > 255) return false;
+  }
+  return true;
+}
 
 CIpAddressEdit::CIpAddressEdit(QWidget* parent) : QWidget(parent) {
   setFocusPolicy(Qt::StrongFocus);
@@ -17,8 +62,8 @@ CIpAddressEdit::CIpAddressEdit(QWidget* parent) : QWidget(parent) {
   for (int i = 0; i < 4; ++i) {
     auto* part = new QLineEdit(this);
     part->setObjectName(QStringLiteral("part%1").arg(i));
-    part->setValidator(new QIntValidator(0, 255, part));
-    part->setMaxLength(3);
+    // No length limit on the edit itself: it would cut a pasted address to its first number.
+    part->setValidator(new CPartValidator(4 - i, part));
     part->setAlignment(Qt::AlignCenter);
     part->setFixedWidth(part->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 8);
     part->installEventFilter(this);
@@ -26,6 +71,10 @@ CIpAddressEdit::CIpAddressEdit(QWidget* parent) : QWidget(parent) {
     layout->addWidget(part);
     if (i < 3) layout->addWidget(new QLabel(QStringLiteral("."), this));
     connect(part, &QLineEdit::textEdited, this, [this, i, part](const QString& text) {
+      if (text.contains('.')) {
+        FillFrom(static_cast<std::size_t>(i), text);
+        return;
+      }
       // The validator lets "999" through as a number still being typed; a part never exceeds 255.
       if (text.toInt() > 255) part->setText(QStringLiteral("255"));
       if (text.size() == 3 && i < 3) {
@@ -43,8 +92,21 @@ std::string CIpAddressEdit::Text() const {
   for (const QLineEdit* part : m_parts) any = any || !part->text().isEmpty();
   if (!any) return {};
   QStringList numbers;
-  for (const QLineEdit* part : m_parts) numbers << QString::number(part->text().toInt());
+  for (const QLineEdit* part : m_parts)
+    numbers << (part->text().isEmpty() ? QString() : QString::number(part->text().toInt()));
   return numbers.join('.').toStdString();
+}
+
+void CIpAddressEdit::FillFrom(std::size_t first, const QString& dotted) {
+  const QStringList numbers = dotted.split('.');
+  std::size_t at = first;
+  for (const QString& number : numbers) {
+    if (at >= m_parts.size()) break;
+    m_parts[at++]->setText(QString::number(number.toInt()));
+  }
+  QLineEdit* last = m_parts[at - 1];
+  last->setFocus();
+  last->end(false);
 }
 
 void CIpAddressEdit::SetText(const std::string& dotted) {

@@ -98,11 +98,18 @@ void CAppSettings::SetPINCODE(const std::string& pin) {
   StorePINCODE();
 }
 
-void CAppSettings::StorePINCODE() { m_store->Write("PINCODE", GetPINCODE()); }
+void CAppSettings::StorePINCODE() {
+  if (m_savePinCode) {
+    m_store->Write("PINCODE", GetPINCODE());
+  } else if (!m_store->Remove("PINCODE")) {
+    LogError("StorePINCODE cannot remove the stored PIN code");
+  }
+}
 
 void CAppSettings::SetSavePINCODE(bool save) {
   m_savePinCode = save;
   StoreSavePINCODE();
+  if (!save && !m_store->Remove("PINCODE")) LogError("SetSavePINCODE cannot remove the stored PIN code");
 }
 
 bool CAppSettings::GetSavePINCODE() const { return m_savePinCode; }
@@ -113,18 +120,24 @@ std::string CAppSettings::GetRecordPath() {
     std::lock_guard<std::mutex> lock(m_mutex);
     path = m_recordPath;
   }
-  if (path.empty() || !PathExists(path)) {
-    const std::string home = QStandardPaths::writableLocation(QStandardPaths::HomeLocation).toStdString();
-    path = JoinPcPath(home, "Recordings");
-    std::error_code ec;
-    std::filesystem::create_directory(path, ec);  // an existing folder or a failure is ignored
+  if (!path.empty() && PathExists(path)) return path;
+  const std::string home = QStandardPaths::writableLocation(QStandardPaths::HomeLocation).toStdString();
+  const std::string fallback = JoinPcPath(home, "Recordings");
+  std::error_code ec;
+  std::filesystem::create_directory(fallback, ec);  // an existing folder or a failure is ignored
+  if (path.empty()) {
+    // No folder chosen yet: the default becomes the setting.
     {
       std::lock_guard<std::mutex> lock(m_mutex);
-      m_recordPath = path;
+      m_recordPath = fallback;
     }
     StoreRecordPath();
+  } else {
+    // The chosen folder may be on a disk or share that is not mounted now:
+    // it stays the setting, the default only stands in for it meanwhile.
+    LogMessage("GetRecordPath %s is missing, using %s", path.c_str(), fallback.c_str());
   }
-  return path;
+  return fallback;
 }
 
 bool CAppSettings::SetRecordPath(const std::string& path) {

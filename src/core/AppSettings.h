@@ -27,14 +27,19 @@ class CAppSettings {
   std::string GetUserID() const { return "root"; }
 
   std::string GetPINCODE() const;
-  void SetPINCODE(const std::string& pin);  // memory and store
+  // Memory, and the store while "Save PINCODE" is on.
+  void SetPINCODE(const std::string& pin);
+  // Writes the PIN code while "Save PINCODE" is on, otherwise takes any
+  // stored one out: the code is never left in the file against the option.
   void StorePINCODE();
 
+  // Stores the flag; turning it off also removes the stored PIN code.
   void SetSavePINCODE(bool save);
   bool GetSavePINCODE() const;
 
-  // The record folder, first supplying "<home>/Recordings" when the stored one
-  // is empty or gone.
+  // The record folder. "<home>/Recordings" stands in when none is set (and
+  // becomes the setting) or when the set one is missing (the setting stays,
+  // e.g. for a disk that is not mounted now).
   std::string GetRecordPath();
   // Accepts an existing folder and stores it; otherwise tells the user.
   bool SetRecordPath(const std::string& path);

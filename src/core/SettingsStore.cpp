@@ -61,4 +61,15 @@ bool CQSettingsStore::Write(const std::string& name, const std::string& value) {
   return store.status() == QSettings::NoError;
 }
 
+bool CQSettingsStore::Remove(const std::string& name) {
+  QSettings store = OpenStore();
+  store.beginGroup(QStringLiteral("Setting"));
+  if (!store.contains(QString::fromStdString(name))) return true;
+  if (!store.isWritable()) return false;
+  store.remove(QString::fromStdString(name));
+  store.endGroup();
+  store.sync();
+  return store.status() == QSettings::NoError;
+}
+
 }  // namespace vantrel

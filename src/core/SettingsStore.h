@@ -18,6 +18,8 @@ class ISettingsStore {
   virtual bool Read(const std::string& name, std::string& value) = 0;
   // False when the store cannot be opened or written, or the text is too long.
   virtual bool Write(const std::string& name, const std::string& value) = 0;
+  // Takes the value out of the store; true when it is gone afterwards.
+  virtual bool Remove(const std::string& name) = 0;
 };
 
 // QSettings in the native format of the user scope, organisation "Tessavir",
@@ -27,6 +29,7 @@ class CQSettingsStore final : public ISettingsStore {
  public:
   bool Read(const std::string& name, std::string& value) override;
   bool Write(const std::string& name, const std::string& value) override;
+  bool Remove(const std::string& name) override;
   // The file the store lives in.
   static std::string FilePath();
 };

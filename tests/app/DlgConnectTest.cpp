@@ -4,6 +4,8 @@
 #include "app/DlgConnect.h"
 
 #include <gtest/gtest.h>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -143,12 +145,35 @@ TEST_F(DlgConnectTest, IpFieldTypesLikeOneField) {
   EXPECT_EQ(d.ip->Text(), "") << "an impossible address fills nothing";
   d.ip->Part(0)->setText("10");
   d.ip->Part(3)->setText("7");
-  EXPECT_EQ(d.ip->Text(), "10.0.0.7");
+  EXPECT_EQ(d.ip->Text(), "10...7");
   d.ip->SetText("");
   d.ip->Part(0)->setFocus();
   type("999");
   EXPECT_EQ(d.ip->Part(0)->text(), "255");
   EXPECT_EQ(d.dialog.focusWidget(), d.ip->Part(1));
+}
+
+TEST_F(DlgConnectTest, PastedAddressFillsAllPartsAndAnIncompleteOneIsRefused) {
+  Dialog d;
+  d.ip->SetText("");
+  QGuiApplication::clipboard()->setText(QStringLiteral("192.168.1.20"));
+  d.ip->Part(0)->setFocus();
+  QTest::keySequence(d.ip->Part(0), QKeySequence::Paste);
+  EXPECT_EQ(d.ip->Text(), "192.168.1.20");
+  EXPECT_EQ(d.dialog.focusWidget(), d.ip->Part(3));
+
+  int logins = 0;
+  d.dialog.SetLoginFunction([&](const std::string&, const std::string&, const std::string&) {
+    ++logins;
+    return LoginOutcome{};
+  });
+  ScriptedPrompt prompt;
+  d.pin->setText("8157");
+  d.ip->Part(1)->clear();
+  QTest::mouseClick(d.connect, Qt::LeftButton);
+  EXPECT_EQ(Shown(prompt), std::vector<std::string>{ErrorLine(300)});
+  EXPECT_EQ(logins, 0) << "refused at once, not tried with a 0";
+  EXPECT_TRUE(d.dialog.isVisible());
 }
 
 TEST_F(DlgConnectTest, ChecksRunInOrderAndStopBeforeStoring) {
@@ -181,7 +206,8 @@ TEST_F(DlgConnectTest, ChecksRunInOrderAndStopBeforeStoring) {
   EXPECT_EQ(d.dialog.result(), QDialog::Rejected);
 }
 
-TEST_F(DlgConnectTest, WrongPinIsStoredThenARightOneConnects) {
+TEST_F(DlgConnectTest, WrongPinThenARightOneConnects) {
+  GetSettings().SetSavePINCODE(false);
   GetSettings().SetLastIP("10.9.9.9");
   GetSettings().SaveLastIP();
   ScriptedPrompt prompt;
@@ -190,7 +216,7 @@ TEST_F(DlgConnectTest, WrongPinIsStoredThenARightOneConnects) {
   QTest::mouseClick(d.connect, Qt::LeftButton);
   EXPECT_EQ(Shown(prompt), std::vector<std::string>{ErrorLine(301)});
   EXPECT_TRUE(d.dialog.isVisible());
-  EXPECT_EQ(Stored("PINCODE"), "0000") << "stored at every attempt";
+  EXPECT_EQ(Stored("PINCODE"), "<absent>") << "not stored while \"Save PINCODE\" is off";
   EXPECT_EQ(GetSettings().GetLastIP(), s_sim->Address());
   EXPECT_EQ(Stored("LastIP"), "10.9.9.9") << "stored only after a login";
   EXPECT_EQ(GetConnectionState().m_mode.load(), MODE_NOT_CONNECTED);
@@ -202,7 +228,8 @@ TEST_F(DlgConnectTest, WrongPinIsStoredThenARightOneConnects) {
   EXPECT_TRUE(prompt.Records().empty());
   EXPECT_FALSE(d.dialog.isVisible());
   EXPECT_EQ(d.dialog.result(), QDialog::Accepted);
-  EXPECT_EQ(Stored("PINCODE"), s_sim->Pin());
+  EXPECT_EQ(Stored("PINCODE"), "<absent>");
+  EXPECT_EQ(GetSettings().GetPINCODE(), s_sim->Pin()) << "the run's logins use it";
   EXPECT_EQ(Stored("LastIP"), s_sim->Address());
   EXPECT_EQ(GetConnectionState().m_mode.load(), MODE_CONNECTED);
   EXPECT_EQ(GetSettings().GetTargetVersion(), "Zarn 1.2.10");

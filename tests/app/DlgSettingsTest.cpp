@@ -13,6 +13,7 @@
 
 #include "app/DlgSettings.h"
 #include "core/AppSettings.h"
+#include "core/SettingsStore.h"
 #include "core/TextTable.h"
 #include "net/CommandChannel.h"
 #include "support/ReceiverSim.h"
@@ -127,6 +128,28 @@ TEST_F(DlgSettingsTest, FoldersThatDoNotExistAreRefused) {
   EXPECT_TRUE(told);
   dialog.OnShownAgain();
   EXPECT_EQ(dialog.RecordPathEdit()->text().toStdString(), m_first.Path());
+}
+
+TEST_F(DlgSettingsTest, MissingRecordFolderSurvivesCancelAndAnUnchangedSave) {
+  const std::string share = m_second.File("share");
+  std::filesystem::create_directory(share);
+  ASSERT_TRUE(GetSettings().SetRecordPath(share));
+  std::filesystem::remove(share);  // an unmounted disk
+  const auto stored = [] {
+    std::string value;
+    vantrel::CQSettingsStore().Read("RecordPath", value);
+    return value;
+  };
+  CDlgSettings dialog;
+  dialog.show();
+  EXPECT_EQ(dialog.RecordPathEdit()->text().toStdString(), g_isolated.Home() + "/Recordings");
+  dialog.CancelButton()->click();
+  EXPECT_EQ(stored(), share);
+  dialog.OnShownAgain();
+  dialog.SavePinCheck()->setChecked(true);
+  EXPECT_TRUE(dialog.OnSave());
+  EXPECT_EQ(stored(), share) << "saving other settings keeps the user's folder";
+  EXPECT_TRUE(GetSettings().GetSavePINCODE());
 }
 
 TEST_F(DlgSettingsTest, DataPortsAreShownCheckedAndSaved) {

@@ -54,6 +54,14 @@ TEST(SingleInstance, StaleLockOfACrashedRunDoesNotBlock) {
   EXPECT_TRUE(next.Acquire());
 }
 
+TEST(SingleInstance, FolderWhereNoLockCanBeMadeDoesNotStopTheStart) {
+  vantrel::test::TempDir dir;
+  const std::string blocker = dir.Write("blocker", "x");  // a file where the folder should be
+  CSingleInstance instance(blocker + "/run");
+  EXPECT_TRUE(instance.Acquire());
+  EXPECT_FALSE(instance.Held());
+}
+
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);

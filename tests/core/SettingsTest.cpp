@@ -33,6 +33,11 @@ class MemoryStore final : public ISettingsStore {
     (*m_values)[name] = value;
     return true;
   }
+  bool Remove(const std::string& name) override {
+    if (m_broken) return false;
+    m_values->erase(name);
+    return true;
+  }
 
  private:
   std::map<std::string, std::string>* m_values;
@@ -86,17 +91,19 @@ TEST(Settings, StoredValuesReplaceDefaultsAndOverlongCountsAsMissing) {
   EXPECT_EQ(settings.GetPINCODE(), "8157") << "a 500-byte value does not fit and keeps the default";
 }
 
-TEST(Settings, DeletedRecordFolderFallsBackToDefaultAndIsStored) {
+TEST(Settings, MissingRecordFolderIsStoodInForButKeptInTheStore) {
   test::IsolatedSettings isolated;
   test::TempDir dir;
-  const std::string gone = dir.File("gone");
-  std::filesystem::create_directory(gone);
-  std::map<std::string, std::string> store{{"RecordPath", gone}};
+  const std::string share = dir.File("share");
+  std::filesystem::create_directory(share);
+  std::map<std::string, std::string> store{{"RecordPath", share}};
   CAppSettings settings = Make(store);
-  EXPECT_EQ(settings.GetRecordPath(), gone);
-  std::filesystem::remove(gone);
+  EXPECT_EQ(settings.GetRecordPath(), share);
+  std::filesystem::remove(share);  // unmounted
   EXPECT_EQ(settings.GetRecordPath(), isolated.Home() + "/Recordings");
-  EXPECT_EQ(store["RecordPath"], isolated.Home() + "/Recordings");
+  EXPECT_EQ(store["RecordPath"], share) << "the user's folder stays the setting";
+  std::filesystem::create_directory(share);  // mounted again
+  EXPECT_EQ(settings.GetRecordPath(), share);
 }
 
 TEST(Settings, SetRecordPathRefusesMissingFolderWithMessage) {
@@ -119,12 +126,25 @@ TEST(Settings, PinAndLastIpWrites) {
   EXPECT_EQ(store.count("LastIP"), 0u) << "SetLastIP keeps the address in memory only";
   settings.SaveLastIP();
   EXPECT_EQ(store["LastIP"], "10.0.0.9");
-  settings.SetPINCODE("1234");
-  EXPECT_EQ(store["PINCODE"], "1234");
   settings.SetLanguage("Polish");
   EXPECT_EQ(store["Language"], "Polish");
   settings.SetTargetVersion("Zarn 1.2.10");
   EXPECT_EQ(settings.GetTargetVersion(), "Zarn 1.2.10");
+}
+
+TEST(Settings, PinReachesTheStoreOnlyWhileSavingIsOn) {
+  std::map<std::string, std::string> store{{"PINCODE", "1111"}};
+  CAppSettings settings = Make(store);
+  settings.SetPINCODE("1234");
+  EXPECT_EQ(settings.GetPINCODE(), "1234");
+  settings.StorePINCODE();
+  EXPECT_EQ(store.count("PINCODE"), 0u) << "with saving off no PIN code stays in the file";
+  settings.SetSavePINCODE(true);
+  settings.SetPINCODE("4321");
+  EXPECT_EQ(store["PINCODE"], "4321");
+  settings.SetSavePINCODE(false);
+  EXPECT_EQ(store.count("PINCODE"), 0u) << "turning saving off removes the stored code";
+  EXPECT_EQ(settings.GetPINCODE(), "4321") << "the code of this run stays in memory";
 }
 
 TEST(Settings, DataPortRangeRoundTripsAndBadTextMeansAnyPort) {
