@@ -218,7 +218,11 @@ void CAppSettings::LoadSavePINCODE() {
 void CAppSettings::LoadLastIP() { m_store->Read("LastIP", m_lastIP); }
 void CAppSettings::LoadRecordPath() { m_store->Read("RecordPath", m_recordPath); }
 void CAppSettings::LoadLanguage() { m_store->Read("Language", m_language); }
-void CAppSettings::LoadPINCODE() { m_store->Read("PINCODE", m_pinCode); }
+void CAppSettings::LoadPINCODE() {
+  // A PIN code an older version kept although saving it was off goes now.
+  if (m_store->Read("PINCODE", m_pinCode) && !m_savePinCode && !m_store->Remove("PINCODE"))
+    LogError("LoadPINCODE cannot remove the stored PIN code");
+}
 
 void CAppSettings::SetBackupBeforeSend(bool backup) {
   m_backupBeforeSend = backup;

@@ -135,6 +135,7 @@ TEST(Settings, PinAndLastIpWrites) {
 TEST(Settings, PinReachesTheStoreOnlyWhileSavingIsOn) {
   std::map<std::string, std::string> store{{"PINCODE", "1111"}};
   CAppSettings settings = Make(store);
+  EXPECT_EQ(store.count("PINCODE"), 0u) << "a code kept against the user's choice goes at the start";
   settings.SetPINCODE("1234");
   EXPECT_EQ(settings.GetPINCODE(), "1234");
   settings.StorePINCODE();
