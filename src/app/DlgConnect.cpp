@@ -36,6 +36,9 @@ constexpr int kTextInputUserId = 298;
 constexpr int kTextInputPassword = 299;
 constexpr int kTextInputIp = 300;
 constexpr int kTextLoginFail = 301;
+constexpr int kTextConnectionRefused = 379;
+constexpr int kTextNoAnswer = 380;
+constexpr int kTextOutOfProtocol = 381;
 
 QString Text(int index) { return QString::fromUtf8(GetText(index)); }
 
@@ -44,7 +47,17 @@ QString Text(int index) { return QString::fromUtf8(GetText(index)); }
 LoginOutcome TestLogin(const std::string& ip, const std::string& userId, const std::string& pin, std::uint16_t port) {
   LoginOutcome outcome;
   nsFTP::CFTPClient client(nullptr, nsFTP::CFTPClient::kDefaultTimeoutSeconds, nsFTP::CFTPClient::kDefaultBufferSize);
-  if (!client.Login(nsFTP::CServerLogin(ip, port, userId, pin), true)) return outcome;
+  if (!client.Login(nsFTP::CServerLogin(ip, port, userId, pin), true)) {
+    using Failure = nsFTP::CFTPClient::Failure;
+    switch (client.GetLoginFailure()) {
+      case Failure::kRefused: outcome.failureText = kTextConnectionRefused; break;
+      case Failure::kUnreachable:
+      case Failure::kTimeout: outcome.failureText = kTextNoAnswer; break;
+      case Failure::kLoginRefused: outcome.failureText = kTextLoginFail; break;
+      default: outcome.failureText = kTextOutOfProtocol; break;
+    }
+    return outcome;
+  }
   outcome.ok = true;
   outcome.version = client.GetTargetVersion();
   client.Logout();
@@ -73,7 +86,7 @@ bool RunConnect(const ConnectFields& fields, const LoginFunction& login) {
   LogMessage("Connect");
   const LoginOutcome outcome = login(fields.ip, fields.userId, fields.pin);
   if (!outcome.ok) {
-    ShowErrorText(GetText(kTextLoginFail));
+    ShowErrorText(GetText(outcome.failureText));
     return false;
   }
   settings.SaveLastIP();

@@ -39,6 +39,9 @@ struct ConnectFields {
 struct LoginOutcome {
   bool ok = false;
   std::string version;  // the receiver's model and version from the logon reply
+  // What the user is told when it failed: 301 for a refused PIN code, else
+  // the cause (refused connection, no answer, a reply out of protocol).
+  int failureText = 301;
 };
 
 // One login with a fresh client (10 s time-out, 2048-byte buffer) asking for

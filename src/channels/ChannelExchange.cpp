@@ -139,7 +139,7 @@ int CChannelExchange::Loadfrompvr() {
   Publish(10, ExchangeStep::Connecting);
   Pause();
 
-  LogMessage("Loadfrompvr : before login userid=%s pass=%s", user.c_str(), pin.c_str());
+  LogMessage("Loadfrompvr : before login userid=%s", user.c_str());  // never the PIN code
   if (!client.Login(nsFTP::CServerLogin(ip, m_options.port, user, pin))) {
     LogError("Loadfrompvr : login fail");
     GetConnectionState().m_ftpLoggedIn = false;
@@ -182,7 +182,7 @@ int CChannelExchange::SendToPvr() {
   Pause();
   Publish(20, ExchangeStep::Sending);
 
-  LogMessage("SendToPvr : before login userid=%s pass=%s", user.c_str(), pin.c_str());
+  LogMessage("SendToPvr : before login userid=%s", user.c_str());  // never the PIN code
   if (!client.Login(nsFTP::CServerLogin(ip, m_options.port, user, pin))) {
     LogError("SendToPvr : login fail");
     GetConnectionState().m_ftpLoggedIn = false;

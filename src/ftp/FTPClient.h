@@ -245,7 +245,7 @@ class CFTPClient {
   std::atomic<bool> m_abortRequested{false};
   std::atomic<bool> m_leaving{false};
   int m_pendingReplies = 0;
-  Failure m_lastFailure = Failure::kNone;  // replies the server still owes for a failed or cancelled transfer
+  Failure m_lastFailure = Failure::kNone;  // why the last Login failed
   TObserverSet m_observers;
   std::optional<vantrel::DataPortRange> m_dataPorts;
   bool m_noConnectBack = false;

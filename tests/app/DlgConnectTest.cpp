@@ -240,6 +240,22 @@ TEST_F(DlgConnectTest, WrongPinThenARightOneConnects) {
   MaybeSaveShot(launcher, "launcher-connected");
 }
 
+// A wrong PIN keeps text 301; a refused connection says so instead.
+TEST_F(DlgConnectTest, AFailureNamesItsCause) {
+  EXPECT_EQ(TestLogin(s_sim->Address(), "root", "0000").failureText, 301);
+  // Nothing listens on this port of the simulator's address.
+  EXPECT_EQ(TestLogin(s_sim->Address(), "root", s_sim->Pin(), 1).failureText, 379);
+  ScriptedPrompt prompt;
+  LoginOutcome refused;
+  refused.failureText = 379;
+  ConnectFields fields;
+  fields.userId = "root";
+  fields.pin = "8157";
+  fields.ip = "127.0.0.64";
+  EXPECT_FALSE(RunConnect(fields, [&](const std::string&, const std::string&, const std::string&) { return refused; }));
+  EXPECT_EQ(Shown(prompt), std::vector<std::string>{ErrorLine(379)});
+}
+
 TEST_F(DlgConnectTest, LogonReplyWithoutVersionLeavesNoConnectedTo) {
   ScriptedPrompt prompt;
   Dialog d;

@@ -393,6 +393,9 @@ const TextTable kDanish = {
     /* 376 */ "Flyt %d elementer til papirkurven?",
     /* 377 */ "Der er ingen papirkurv for %s.\nSlet permanent?",
     /* 378 */ "En filoverførsel kører stadig. Annuller den og afslut?",
+    /* 379 */ "PVR'en afviste forbindelsen. Er adressen rigtig, og er den tændt?",
+    /* 380 */ "PVR'en svarer ikke på denne adresse. Er den tændt og på samme netværk?",
+    /* 381 */ "PVR'en svarede på en måde, programmet ikke forstår. Er dette virkelig PVR'ens adresse?",
 };
 
 }  // namespace vantrel::texts

@@ -390,6 +390,9 @@ const TextTable kEnglish = {
     /* 376 */ "Move %d items to the trash?",
     /* 377 */ "There is no trash for %s.\nDelete it permanently?",
     /* 378 */ "A file transfer is still running. Cancel it and quit?",
+    /* 379 */ "The PVR refused the connection. Is its address right, and is it switched on?",
+    /* 380 */ "The PVR does not answer at this address. Is it switched on and on the same network?",
+    /* 381 */ "The PVR answered in a way this program does not understand. Is this address really the PVR?",
 };
 
 }  // namespace vantrel::texts

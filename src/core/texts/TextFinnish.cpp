@@ -394,6 +394,9 @@ const TextTable kFinnish = {
     /* 376 */ "Siirretäänkö %d kohdetta roskakoriin?",
     /* 377 */ "Kohteelle %s ei ole roskakoria.\nPoistetaanko se pysyvästi?",
     /* 378 */ "Tiedostonsiirto on vielä käynnissä. Keskeytetäänkö se ja lopetetaan?",
+    /* 379 */ "PVR hylkäsi yhteyden. Onko osoite oikein ja onko laite päällä?",
+    /* 380 */ "PVR ei vastaa tässä osoitteessa. Onko se päällä ja samassa verkossa?",
+    /* 381 */ "PVR vastasi tavalla, jota ohjelma ei ymmärrä. Onko tämä osoite varmasti PVR:n?",
 };
 
 }  // namespace vantrel::texts

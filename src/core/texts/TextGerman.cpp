@@ -395,6 +395,9 @@ const TextTable kGerman = {
     /* 376 */ "%d Elemente in den Papierkorb verschieben?",
     /* 377 */ "Für %s gibt es keinen Papierkorb.\nEndgültig löschen?",
     /* 378 */ "Eine Dateiübertragung läuft noch. Abbrechen und beenden?",
+    /* 379 */ "Der PVR hat die Verbindung abgelehnt. Stimmt die Adresse, und ist er eingeschaltet?",
+    /* 380 */ "Der PVR antwortet unter dieser Adresse nicht. Ist er eingeschaltet und im selben Netzwerk?",
+    /* 381 */ "Der PVR hat unverständlich geantwortet. Gehört diese Adresse wirklich zum PVR?",
 };
 
 }  // namespace vantrel::texts

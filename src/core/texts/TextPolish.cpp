@@ -392,6 +392,9 @@ const TextTable kPolish = {
     /* 376 */ "Przenieść %d elementów do kosza?",
     /* 377 */ "Dla %s nie ma kosza.\nUsunąć trwale?",
     /* 378 */ "Przesyłanie plików nadal trwa. Przerwać je i zakończyć?",
+    /* 379 */ "PVR odrzucił połączenie. Czy adres jest poprawny i czy urządzenie jest włączone?",
+    /* 380 */ "PVR nie odpowiada pod tym adresem. Czy jest włączony i w tej samej sieci?",
+    /* 381 */ "PVR odpowiedział w sposób niezrozumiały dla programu. Czy to na pewno adres PVR?",
 };
 
 }  // namespace vantrel::texts

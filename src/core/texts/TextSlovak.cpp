@@ -391,6 +391,9 @@ const TextTable kSlovak = {
     /* 376 */ "Presunúť %d položiek do koša?",
     /* 377 */ "Pre %s nie je kôš.\nOdstrániť natrvalo?",
     /* 378 */ "Prenos súborov ešte prebieha. Zrušiť ho a skončiť?",
+    /* 379 */ "PVR odmietol spojenie. Je adresa správna a je zapnutý?",
+    /* 380 */ "PVR na tejto adrese neodpovedá. Je zapnutý a v tej istej sieti?",
+    /* 381 */ "PVR odpovedal spôsobom, ktorému program nerozumie. Je to naozaj adresa PVR?",
 };
 
 }  // namespace vantrel::texts

@@ -392,6 +392,9 @@ const TextTable kSwedish = {
     /* 376 */ "Flytta %d objekt till papperskorgen?",
     /* 377 */ "Det finns ingen papperskorg för %s.\nTa bort permanent?",
     /* 378 */ "En filöverföring pågår fortfarande. Avbryta den och avsluta?",
+    /* 379 */ "PVR:n avvisade anslutningen. Stämmer adressen, och är den påslagen?",
+    /* 380 */ "PVR:n svarar inte på den här adressen. Är den påslagen och i samma nätverk?",
+    /* 381 */ "PVR:n svarade på ett sätt som programmet inte förstår. Är det här verkligen PVR:ns adress?",
 };
 
 }  // namespace vantrel::texts

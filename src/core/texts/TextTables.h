@@ -6,7 +6,7 @@
 
 namespace vantrel::texts {
 
-inline constexpr std::size_t kTextCount = 379;
+inline constexpr std::size_t kTextCount = 382;
 
 using TextTable = std::array<const char*, kTextCount>;
 
