@@ -38,6 +38,7 @@ constexpr int kTextFirewall = 348;
 constexpr int kTextDataPorts = 349;
 constexpr int kTextBadDataPorts = 350;
 constexpr int kTextChannel = 87;
+constexpr int kTextSelectPath = 61;
 constexpr int kTextBackupBeforeSend = 362;
 
 QString T(int index) { return QString::fromUtf8(GetText(index)); }
@@ -166,7 +167,7 @@ void CDlgSettings::Fill() {
 
 void CDlgSettings::OnBrowse() {
   const std::optional<std::string> picked =
-      GetFileDialogs().BrowseForFolder("Select Folder", m_recordPath->text().toStdString());
+      GetFileDialogs().BrowseForFolder(GetText(kTextSelectPath), m_recordPath->text().toStdString());
   if (!picked) return;
   if (!std::filesystem::is_directory(*picked)) {
     ShowInfoText(Format("%s %s", picked->c_str(), GetText(kTextNotValidFolder)));

@@ -55,6 +55,16 @@ std::vector<std::string> ListBackups(const std::string& folder) {
   return names;
 }
 
+std::string ReadWholeFile(const std::string& path) {
+  std::string bytes;
+  if (FILE* f = std::fopen(path.c_str(), "rb")) {
+    char buffer[65536];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);
+    std::fclose(f);
+  }
+  return bytes;
+}
+
 BackupSummary DescribeBackup(const std::string& path) {
   BackupSummary summary;
   summary.path = path;
@@ -64,12 +74,7 @@ BackupSummary DescribeBackup(const std::string& path) {
     summary.when = d.substr(0, 4) + "-" + d.substr(4, 2) + "-" + d.substr(6, 2) + " " + t.substr(0, 2) + ":" +
                    t.substr(2, 2) + ":" + t.substr(4, 2);
   }
-  std::string text;
-  if (FILE* f = std::fopen(path.c_str(), "rb")) {
-    char buffer[65536];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
-    std::fclose(f);
-  }
+  const std::string text = ReadWholeFile(path);
   const auto count = [&text](const char* element) {
     std::size_t n = 0;
     for (std::size_t at = text.find(element); at != std::string::npos; at = text.find(element, at + 1)) ++n;

@@ -27,6 +27,9 @@ struct BackupSummary {
 };
 BackupSummary DescribeBackup(const std::string& path);
 
+// The whole file's bytes; empty when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+
 // Removes the oldest backups beyond keep.
 void PruneBackups(const std::string& folder, std::size_t keep = kBackupsKept);
 

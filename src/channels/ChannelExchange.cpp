@@ -27,16 +27,6 @@ void RemoveFile(const std::string& path) {
   if (PathExists(path)) std::remove(path.c_str());
 }
 
-std::string ReadAll(const std::string& path) {
-  std::string bytes;
-  if (FILE* f = std::fopen(path.c_str(), "rb")) {
-    char buffer[65536];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);
-    std::fclose(f);
-  }
-  return bytes;
-}
-
 }  // namespace
 
 std::string ExchangeStepText(ExchangeStep step) {
@@ -238,7 +228,7 @@ bool CChannelExchange::BackUpReceiverList(nsFTP::CFTPClient& client) {
 }
 
 bool CChannelExchange::UploadVerified(nsFTP::CFTPClient& client) {
-  const std::string sent = ReadAll(m_tempPath);
+  const std::string sent = ReadWholeFile(m_tempPath);
   if (!client.UploadFile(m_tempPath, kReceiverUploadFile)) {
     LogError("SendToPvr : upload fail");
     client.DeleteFile(kReceiverUploadFile);
@@ -263,7 +253,7 @@ bool CChannelExchange::UploadVerified(nsFTP::CFTPClient& client) {
   }
   Publish(85, ExchangeStep::Sending);
   const std::string readBack = m_tempPath + ".check";
-  const bool same = client.DownloadFile(kReceiverChannelFile, readBack) && ReadAll(readBack) == sent;
+  const bool same = client.DownloadFile(kReceiverChannelFile, readBack) && ReadWholeFile(readBack) == sent;
   RemoveFile(readBack);
   if (!same) {
     LogError("SendToPvr : the list read back from the receiver differs from the one sent");
