@@ -3,15 +3,19 @@
 #include <gtest/gtest.h>
 #include <QDesktopServices>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTranslator>
 #include <sstream>
 
 #include "app/CommandLine.h"
+#include "app/DekkoraApp.h"
 #include "app/DekkoraDlg.h"
 #include "app/LauncherLayout.h"
 #include "app/ManagerWindows.h"
 #include "core/AppSettings.h"
+#include "core/TextTable.h"
 #include "support/TempDir.h"
 #include "ui/controls/ButtonST.h"
 #include "ui/controls/Resources.h"
@@ -190,6 +194,21 @@ TEST_F(LauncherWindow, HelpOpensTheRussianPageForRussianInAnyCase) {
 }
 
 #include "LauncherTest.moc"
+
+TEST(QtTranslations, GermanGivesQtsOwnButtonsInGerman) {
+  const QString dir = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  if (!QFile::exists(dir + QStringLiteral("/qtbase_de.qm")))
+    GTEST_SKIP() << "no Qt translations in " << dir.toStdString();
+  EXPECT_FALSE(CDekkoraApp::InstallQtTranslations(LANG_ENGLISH));
+  ASSERT_TRUE(CDekkoraApp::InstallQtTranslations(LANG_GERMAN));
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
+  // The rest of the run keeps English Qt texts.
+  for (auto* translator : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+  }
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+}
 
 TEST(ManagerWindows, FileManagerPortTakesOnlyAValidOverride) {
   EXPECT_EQ(FileManagerPort(nullptr), 21);
