@@ -16,6 +16,7 @@
 #include "app/ManagerWindows.h"
 #include "core/AppSettings.h"
 #include "core/TextTable.h"
+#include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 #include "ui/controls/ButtonST.h"
 #include "ui/controls/Resources.h"
@@ -191,6 +192,28 @@ TEST_F(LauncherWindow, HelpOpensTheRussianPageForRussianInAnyCase) {
   ASSERT_EQ(catcher.urls.size(), 2);
   EXPECT_EQ(catcher.urls.at(0).toLocalFile(), spy.at(0).at(0).toString());
   QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+}
+
+TEST_F(LauncherWindow, HelpWithoutABrowserSaysWhereTheManualIs) {
+  test::ScriptedPrompt prompt;
+  CDekkoraDlg launcher;
+  QList<QUrl> tried;
+  launcher.SetUrlOpener([&tried](const QUrl& url) {
+    tried.append(url);
+    return false;
+  });
+  launcher.OpenHelp();
+  ASSERT_EQ(tried.size(), 1);
+  ASSERT_EQ(prompt.Records().size(), 1u);
+  EXPECT_EQ(prompt.Records()[0].icon, PromptIcon::Error);
+  EXPECT_NE(prompt.Records()[0].text.find(tried[0].toLocalFile().toStdString()), std::string::npos)
+      << prompt.Records()[0].text;
+
+  // A browser that opens the page says nothing more.
+  prompt.Clear();
+  launcher.SetUrlOpener([](const QUrl&) { return true; });
+  launcher.OpenHelp();
+  EXPECT_TRUE(prompt.Records().empty());
 }
 
 #include "LauncherTest.moc"
