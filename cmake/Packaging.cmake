@@ -20,8 +20,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "video")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The X platform plugin and the SVG icon plugins are loaded by Qt at run time;
-# the simulator is Python on pyftpdlib; Help opens the manual through xdg-open.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6, python3, python3-pyftpdlib")
+# Qt's own buttons and dialogs take their texts from Qt's translations; the
+# simulator is Python on pyftpdlib; Help opens the manual through xdg-open.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6, qt6-translations-l10n, python3, python3-pyftpdlib")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n${CPACK_PACKAGE_DESCRIPTION}")
 

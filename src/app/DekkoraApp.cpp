@@ -3,9 +3,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QStandardPaths>
+#include <QTranslator>
 #include <csignal>
 #include <iostream>
+#include <memory>
 
 #include "app/CommandLine.h"
 #include "app/DekkoraDlg.h"
@@ -30,6 +33,30 @@ std::string CDekkoraApp::ApplicationFolder() {
   return data.toStdString();
 }
 
+bool CDekkoraApp::InstallQtTranslations(int languageCode) {
+  const char* suffix = nullptr;
+  switch (languageCode) {
+    case LANG_RUSSIAN: suffix = "ru"; break;
+    case LANG_GERMAN: suffix = "de"; break;
+    case LANG_FINNISH: suffix = "fi"; break;
+    case LANG_DANISH: suffix = "da"; break;
+    case LANG_SWEDISH: suffix = "sv"; break;
+    case LANG_SLOVAK: suffix = "sk"; break;
+    case LANG_POLISH: suffix = "pl"; break;
+    default: return false;
+  }
+  auto* application = QCoreApplication::instance();
+  if (application == nullptr) return false;
+  auto translator = std::make_unique<QTranslator>(application);
+  if (!translator->load(QStringLiteral("qtbase_") + QLatin1String(suffix),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    return false;
+  }
+  if (!QCoreApplication::installTranslator(translator.get())) return false;
+  translator.release();  // owned by the application from here on
+  return true;
+}
+
 int CDekkoraApp::Run(int argc, char** argv) {
   // A peer that closes a connection must give an error, not end the process.
   std::signal(SIGPIPE, SIG_IGN);
@@ -47,6 +74,10 @@ int CDekkoraApp::Run(int argc, char** argv) {
   ui::InitResources();
   ui::InstallQtServices();
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/128.svg")));
+  // The first text lookup picks the language for the whole run; Qt's own
+  // buttons and dialogs follow the same choice.
+  GetText(0);
+  InstallQtTranslations(CurrentLanguageCode());
 
   CSingleInstance instance;
   if (!instance.Acquire()) {

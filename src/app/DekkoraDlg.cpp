@@ -11,10 +11,13 @@
 #include <QPainter>
 #include <QScreen>
 #include <QUrl>
+#include <utility>
 
 #include "app/AboutDlg.h"
 #include "app/LauncherLayout.h"
 #include "core/AppSettings.h"
+#include "core/Format.h"
+#include "core/Prompt.h"
 #include "core/TextTable.h"
 #include "core/WaitCursor.h"
 #include "ui/controls/ButtonST.h"
@@ -39,9 +42,14 @@ int TitleText(ManagerKind kind) {
   return 0;
 }
 
+// "No web browser could be started. The manual is at:\n%s"
+constexpr int kTextNoBrowser = 382;
+
+bool OpenInDesktop(const QUrl& url) { return QDesktopServices::openUrl(url); }
+
 }  // namespace
 
-CDekkoraDlg::CDekkoraDlg(QWidget* parent) : QDialog(parent) {
+CDekkoraDlg::CDekkoraDlg(QWidget* parent) : QDialog(parent), m_openUrl(OpenInDesktop) {
   setObjectName(QStringLiteral("launcher"));
   setWindowTitle(QString::fromStdString(LauncherTitle(GetSettings().GetTargetVersion())));
   setWindowIcon(QIcon(QStringLiteral(":/icons/128.svg")));
@@ -153,8 +161,14 @@ void CDekkoraDlg::OpenHelp() {
   const std::string page = ManualPageName(GetSettings().GetLanguage());
   const QString path = QString::fromStdString(ManualFolder() + "/" + page);
   Q_EMIT helpRequested(path);
-  QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  // Without a browser the desktop only writes a line to standard error; the
+  // user is told where the manual is instead.
+  if (!m_openUrl(QUrl::fromLocalFile(path))) {
+    ShowErrorText(Format(GetText(kTextNoBrowser), QDir::toNativeSeparators(path).toStdString().c_str()));
+  }
 }
+
+void CDekkoraDlg::SetUrlOpener(UrlOpener opener) { m_openUrl = opener ? std::move(opener) : UrlOpener(OpenInDesktop); }
 
 void CDekkoraDlg::ShowAbout() {
   CAboutDlg about(this);

@@ -12,6 +12,8 @@ namespace vantrel::ui {
 class CButtonST;
 }
 
+class QUrl;
+
 namespace vantrel::app {
 
 enum class ManagerKind { Channel = 0, FileMgr = 1, Records = 2, Settings = 3 };
@@ -44,6 +46,11 @@ class CDekkoraDlg : public QDialog {
   // Where Help finds the manual; tests point it at their own folder.
   static std::string ManualFolder();
 
+  // How Help opens the manual page; false when nothing could show it. The
+  // default is the desktop's browser; tests make it fail.
+  using UrlOpener = std::function<bool(const QUrl& url)>;
+  void SetUrlOpener(UrlOpener opener);
+
  Q_SIGNALS:
   void helpRequested(const QString& path);
 
@@ -63,6 +70,7 @@ class CDekkoraDlg : public QDialog {
 
   std::array<Factory, 4> m_factories;
   std::array<QPointer<ui::CManagerWindow>, 4> m_managers;
+  UrlOpener m_openUrl;
   bool m_placed = false;
 };
 

@@ -3,15 +3,20 @@
 #include <gtest/gtest.h>
 #include <QDesktopServices>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTranslator>
 #include <sstream>
 
 #include "app/CommandLine.h"
+#include "app/DekkoraApp.h"
 #include "app/DekkoraDlg.h"
 #include "app/LauncherLayout.h"
 #include "app/ManagerWindows.h"
 #include "core/AppSettings.h"
+#include "core/TextTable.h"
+#include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 #include "ui/controls/ButtonST.h"
 #include "ui/controls/Resources.h"
@@ -189,7 +194,44 @@ TEST_F(LauncherWindow, HelpOpensTheRussianPageForRussianInAnyCase) {
   QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
 }
 
+TEST_F(LauncherWindow, HelpWithoutABrowserSaysWhereTheManualIs) {
+  test::ScriptedPrompt prompt;
+  CDekkoraDlg launcher;
+  QList<QUrl> tried;
+  launcher.SetUrlOpener([&tried](const QUrl& url) {
+    tried.append(url);
+    return false;
+  });
+  launcher.OpenHelp();
+  ASSERT_EQ(tried.size(), 1);
+  ASSERT_EQ(prompt.Records().size(), 1u);
+  EXPECT_EQ(prompt.Records()[0].icon, PromptIcon::Error);
+  EXPECT_NE(prompt.Records()[0].text.find(tried[0].toLocalFile().toStdString()), std::string::npos)
+      << prompt.Records()[0].text;
+
+  // A browser that opens the page says nothing more.
+  prompt.Clear();
+  launcher.SetUrlOpener([](const QUrl&) { return true; });
+  launcher.OpenHelp();
+  EXPECT_TRUE(prompt.Records().empty());
+}
+
 #include "LauncherTest.moc"
+
+TEST(QtTranslations, GermanGivesQtsOwnButtonsInGerman) {
+  const QString dir = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  if (!QFile::exists(dir + QStringLiteral("/qtbase_de.qm")))
+    GTEST_SKIP() << "no Qt translations in " << dir.toStdString();
+  EXPECT_FALSE(CDekkoraApp::InstallQtTranslations(LANG_ENGLISH));
+  ASSERT_TRUE(CDekkoraApp::InstallQtTranslations(LANG_GERMAN));
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
+  // The rest of the run keeps English Qt texts.
+  for (auto* translator : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+  }
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+}
 
 TEST(ManagerWindows, FileManagerPortTakesOnlyAValidOverride) {
   EXPECT_EQ(FileManagerPort(nullptr), 21);

@@ -396,6 +396,7 @@ const TextTable kDanish = {
     /* 379 */ "PVR'en afviste forbindelsen. Er adressen rigtig, og er den tændt?",
     /* 380 */ "PVR'en svarer ikke på denne adresse. Er den tændt og på samme netværk?",
     /* 381 */ "PVR'en svarede på en måde, programmet ikke forstår. Er dette virkelig PVR'ens adresse?",
+    /* 382 */ "Der kunne ikke startes en webbrowser. Vejledningen ligger her:\n%s",
 };
 
 }  // namespace vantrel::texts

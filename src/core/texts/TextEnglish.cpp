@@ -393,6 +393,7 @@ const TextTable kEnglish = {
     /* 379 */ "The PVR refused the connection. Is its address right, and is it switched on?",
     /* 380 */ "The PVR does not answer at this address. Is it switched on and on the same network?",
     /* 381 */ "The PVR answered in a way this program does not understand. Is this address really the PVR?",
+    /* 382 */ "No web browser could be started. The manual is at:\n%s",
 };
 
 }  // namespace vantrel::texts

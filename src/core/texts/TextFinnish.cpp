@@ -397,6 +397,7 @@ const TextTable kFinnish = {
     /* 379 */ "PVR hylkäsi yhteyden. Onko osoite oikein ja onko laite päällä?",
     /* 380 */ "PVR ei vastaa tässä osoitteessa. Onko se päällä ja samassa verkossa?",
     /* 381 */ "PVR vastasi tavalla, jota ohjelma ei ymmärrä. Onko tämä osoite varmasti PVR:n?",
+    /* 382 */ "Verkkoselainta ei voitu käynnistää. Käyttöohje on täällä:\n%s",
 };
 
 }  // namespace vantrel::texts

@@ -398,6 +398,7 @@ const TextTable kGerman = {
     /* 379 */ "Der PVR hat die Verbindung abgelehnt. Stimmt die Adresse, und ist er eingeschaltet?",
     /* 380 */ "Der PVR antwortet unter dieser Adresse nicht. Ist er eingeschaltet und im selben Netzwerk?",
     /* 381 */ "Der PVR hat unverständlich geantwortet. Gehört diese Adresse wirklich zum PVR?",
+    /* 382 */ "Es konnte kein Webbrowser gestartet werden. Das Handbuch liegt unter:\n%s",
 };
 
 }  // namespace vantrel::texts

@@ -395,6 +395,7 @@ const TextTable kPolish = {
     /* 379 */ "PVR odrzucił połączenie. Czy adres jest poprawny i czy urządzenie jest włączone?",
     /* 380 */ "PVR nie odpowiada pod tym adresem. Czy jest włączony i w tej samej sieci?",
     /* 381 */ "PVR odpowiedział w sposób niezrozumiały dla programu. Czy to na pewno adres PVR?",
+    /* 382 */ "Nie udało się uruchomić przeglądarki internetowej. Instrukcja znajduje się tutaj:\n%s",
 };
 
 }  // namespace vantrel::texts

@@ -394,6 +394,7 @@ const TextTable kSlovak = {
     /* 379 */ "PVR odmietol spojenie. Je adresa správna a je zapnutý?",
     /* 380 */ "PVR na tejto adrese neodpovedá. Je zapnutý a v tej istej sieti?",
     /* 381 */ "PVR odpovedal spôsobom, ktorému program nerozumie. Je to naozaj adresa PVR?",
+    /* 382 */ "Nepodarilo sa spustiť webový prehliadač. Príručka sa nachádza tu:\n%s",
 };
 
 }  // namespace vantrel::texts

@@ -395,6 +395,7 @@ const TextTable kSwedish = {
     /* 379 */ "PVR:n avvisade anslutningen. Stämmer adressen, och är den påslagen?",
     /* 380 */ "PVR:n svarar inte på den här adressen. Är den påslagen och i samma nätverk?",
     /* 381 */ "PVR:n svarade på ett sätt som programmet inte förstår. Är det här verkligen PVR:ns adress?",
+    /* 382 */ "Ingen webbläsare kunde startas. Handboken finns här:\n%s",
 };
 
 }  // namespace vantrel::texts
