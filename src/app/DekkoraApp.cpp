@@ -17,6 +17,7 @@
 #include "app/ManagerWindows.h"
 #include "app/SingleInstance.h"
 #include "core/AppSettings.h"
+#include "core/DiagLog.h"
 #include "core/Format.h"
 #include "core/Prompt.h"
 #include "core/TextTable.h"
@@ -32,6 +33,16 @@ std::string CDekkoraApp::ApplicationFolder() {
   QDir().mkpath(data);
   return data.toStdString();
 }
+
+namespace {
+
+// The names decide the per-user folders (settings, the diagnostic log).
+void SetApplicationNames() {
+  QCoreApplication::setApplicationName(QStringLiteral("vantrel-manager"));
+  QCoreApplication::setOrganizationName(QStringLiteral("Tessavir"));
+}
+
+}  // namespace
 
 bool CDekkoraApp::InstallQtTranslations(int languageCode) {
   const char* suffix = nullptr;
@@ -65,12 +76,16 @@ int CDekkoraApp::Run(int argc, char** argv) {
   if (IsCommandLineQuery(args)) {
     // Answered without a display; the manual is found next to the executable.
     QCoreApplication core(argc, argv);
-    return AnswerCommandLine(args, CDekkoraDlg::ManualFolder(), std::cout).value_or(0);
+    SetApplicationNames();
+    return AnswerCommandLine(args, CDekkoraDlg::ManualFolder(), DiagLogFolder(), std::cout).value_or(0);
   }
 
   QApplication application(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("vantrel-manager"));
-  QApplication::setOrganizationName(QStringLiteral("Tessavir"));
+  SetApplicationNames();
+  if (DiagLogRequested(args)) {
+    EnableDiagLog(DiagLogFolder());
+    LogMessage("Vantrel Manager %s started", VANTREL_VERSION_TEXT);
+  }
   ui::InitResources();
   ui::InstallQtServices();
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/128.svg")));

@@ -269,6 +269,11 @@ bool CFTPClient::SendCommand(const CCommand& command, const CArg& arguments) {
   DiscardPendingReplies();
   if (!IsConnected()) return false;
   ForEachObserver([&](CNotification& o) { o.NotifyCommand(command, arguments); });
+  if (lcVantrelFtp().isInfoEnabled()) {
+    // The password is the PIN code: whatever it is, the log shows stars.
+    const std::string shown = command == CCommand::PASS ? command.AsString(CArg{"****"}) : command.AsString(arguments);
+    qCInfo(lcVantrelFtp).noquote() << QString::fromStdString("> " + shown);
+  }
   const std::string line = command.AsString(arguments) + m_lineEnd;
   try {
     m_controlSocket->Send(line.data(), static_cast<int>(line.size()), m_timeoutSeconds);
@@ -372,6 +377,7 @@ bool CFTPClient::ReadReply(CServerReply& reply) {
   const bool valid = reply.Set(std::move(text));
   if (!valid) m_lastFailure = Failure::kProtocol;
   ForEachObserver([&](CNotification& o) { o.NotifyReply(reply); });
+  if (lcVantrelFtp().isInfoEnabled()) qCInfo(lcVantrelFtp).noquote() << QString::fromStdString("< " + reply.Value());
   return valid;
 }
 

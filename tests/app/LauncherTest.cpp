@@ -245,18 +245,22 @@ TEST(ManagerWindows, FileManagerPortTakesOnlyAValidOverride) {
 
 TEST(CommandLine, AnswersHelpAndVersionAndLeavesTheRestToQt) {
   EXPECT_FALSE(IsCommandLineQuery({}));
-  EXPECT_FALSE(IsCommandLineQuery({"-platform", "offscreen", "-style", "fusion"}));
+  EXPECT_FALSE(IsCommandLineQuery({"-platform", "offscreen", "-style", "fusion", "--log"}));
   std::ostringstream none;
-  EXPECT_FALSE(AnswerCommandLine({"-platform", "xcb"}, "/opt/m", none).has_value());
+  EXPECT_FALSE(AnswerCommandLine({"-platform", "xcb", "--log"}, "/opt/m", "/d", none).has_value());
   EXPECT_TRUE(none.str().empty());
 
   std::ostringstream help;
   ASSERT_TRUE(IsCommandLineQuery({"-platform", "xcb", "--help"}));
-  EXPECT_EQ(AnswerCommandLine({"-platform", "xcb", "--help"}, "/opt/m", help), 0);
+  EXPECT_EQ(AnswerCommandLine({"-platform", "xcb", "--help"}, "/opt/m", "/d", help), 0);
   EXPECT_NE(help.str().find("\nManual: /opt/m/index.html\n"), std::string::npos) << help.str();
+  // Help tells how to switch the diagnostic log on and where its file is.
+  EXPECT_NE(help.str().find("--log"), std::string::npos) << help.str();
+  EXPECT_NE(help.str().find("VANTREL_LOG=1"), std::string::npos) << help.str();
+  EXPECT_NE(help.str().find("/d/log.txt"), std::string::npos) << help.str();
 
   // The first word asked for is the one answered.
   std::ostringstream version;
-  EXPECT_EQ(AnswerCommandLine({"--version", "--help"}, "/opt/m", version), 0);
+  EXPECT_EQ(AnswerCommandLine({"--version", "--help"}, "/opt/m", "/d", version), 0);
   EXPECT_EQ(version.str(), "Vantrel Manager " VANTREL_VERSION_TEXT "\n");
 }

@@ -2,6 +2,7 @@
 // replies of every shape, command lines, statuses, the version text, time-outs.
 #include <gtest/gtest.h>
 
+#include "core/DiagLog.h"
 #include "ftp/FTPClient.h"
 #include "support/FtpRecorder.h"
 #include "support/ScriptedFtpServer.h"
@@ -60,6 +61,24 @@ TEST(FtpLogin, UserPassAndMultiLineWelcome) {
   EXPECT_EQ(f.recorder.Matching("Reply ")[0],
             "Reply 220-Welcome\r\n220-second line\r\n221 not the end\r\n2200 nor this\r\n220 ready");
   EXPECT_TRUE(f.client.IsConnected());
+}
+
+TEST(FtpLogin, TheSwitchedOnLogHasCommandsAndRepliesButNeverThePassword) {
+  ScriptedFtpServer server;
+  ScriptLogin(server);
+  server.Start();
+  vantrel::test::TempDir dir;
+  vantrel::EnableDiagLog(dir.Path());
+  {
+    Fixture f;
+    EXPECT_TRUE(f.client.Login(LoginFor(server, "93x7")));
+  }
+  vantrel::DisableDiagLog();
+  const std::string text = vantrel::test::ReadFile(dir.File("log.txt"));
+  EXPECT_NE(text.find("vantrel.ftp: > USER root\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("vantrel.ftp: > PASS ****\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("vantrel.ftp: < 230 logged in"), std::string::npos) << text;
+  EXPECT_EQ(text.find("93x7"), std::string::npos) << text;
 }
 
 TEST(FtpLogin, WelcomeOfClassOneIsFollowedByTheRealOne) {
