@@ -12,6 +12,7 @@
 // VANTREL_TEST_LANGUAGE=Russian runs it with the Russian texts; the manual's
 // screenshots are made that way by scripts/screenshots.
 #include <gtest/gtest.h>
+#include <regex>
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -27,6 +28,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <regex>
 #include <set>
 
 #include "app/DekkoraDlg.h"
@@ -37,7 +39,9 @@
 #include "channels/ChannelFileReader.h"
 #include "channels/ChannelList.h"
 #include "core/AppSettings.h"
+#include "core/DiagLog.h"
 #include "core/TextTable.h"
+#include "records/Recordings.h"
 #include "support/ReceiverSim.h"
 #include "support/TempDir.h"
 #include "ui/channel/ChannelTableModel.h"
@@ -49,7 +53,6 @@
 #include "ui/filemgr/DlgFileMgr.h"
 #include "ui/records/DlgRecordMgr.h"
 #include "ui/records/RecordList.h"
-#include "records/Recordings.h"
 
 static vantrel::test::IsolatedSettings g_isolated;
 
@@ -242,6 +245,9 @@ std::size_t TvFavoriteMembers(const std::string& path) {
 TEST(WholeSystem, ConnectThenEveryWindowAndItsMainAction) {
   Session s;
   ASSERT_TRUE(s.sim->Start()) << s.sim->Output();
+  // The walk runs with the diagnostic log switched on, as a user would for a bug report.
+  test::TempDir logFolder;
+  EnableDiagLog(logFolder.Path());
   const std::string receiverList = s.sim->DiskPath("/ftproot/System/Programmliste (Channel List)/channel.xml");
   const std::size_t receiverServices = ServiceCount(receiverList);
   ASSERT_GT(receiverServices, 0u);
@@ -438,6 +444,13 @@ TEST(WholeSystem, ConnectThenEveryWindowAndItsMainAction) {
   EXPECT_FALSE(launcher.isVisible());
   EXPECT_EQ(s.watcher.Messages().size(), 2u) << s.watcher.MessageLog();
   EXPECT_EQ(s.watcher.UnexpectedWindows(), 0);
+
+  DisableDiagLog();
+  const std::string log = test::ReadFile(logFolder.File("log.txt"));
+  EXPECT_NE(log.find("> USER root"), std::string::npos) << "the FTP exchange is in the log";
+  EXPECT_NE(log.find("> PASS ****"), std::string::npos);
+  EXPECT_NE(log.find("RETR"), std::string::npos);
+  EXPECT_FALSE(std::regex_search(log, std::regex("(^|[^0-9])" + s.sim->Pin() + "([^0-9]|$)"))) << "never the PIN code";
 }
 
 }  // namespace
