@@ -1,19 +1,24 @@
 // The read-only info field, the picture check button and the off-screen
 // drawing surface.
 #include <gtest/gtest.h>
+
+#include <functional>
 #include <QApplication>
 #include <QClipboard>
 #include <QEnterEvent>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "ui/controls/CheckST.h"
 #include "ui/controls/InfoEdit.h"
 #include "ui/controls/MyDC.h"
+#include "ui/controls/QtPrompt.h"
 
 using vantrel::ui::CCheckST;
 using vantrel::ui::CInfoEdit;
@@ -183,3 +188,29 @@ TEST(MyDC, PrintTargetIsDrawnDirectly) {
 }
 
 }  // namespace
+
+namespace {
+
+// Runs a prompt and notes the width of the box it shows before closing it.
+int WidthOfShownBox(const std::function<void()>& ask) {
+  int width = 0;
+  QTimer::singleShot(0, [&width] {
+    QWidget* box = QApplication::activeModalWidget();
+    if (box == nullptr) return;
+    width = box->width();
+    box->close();
+  });
+  ask();
+  return width;
+}
+
+}  // namespace
+
+TEST(QtPrompt, ShortMessagesKeepTheirWholeCaption) {
+  // The connection failure box: a long caption over a two-word message.
+  vantrel::ui::CQtPrompt prompt;
+  const std::string caption = "ОШИБКА ПОДКЛЮЧЕНИЯ К РЕСИВЕРУ";
+  const int needed = vantrel::ui::CaptionWidth(QString::fromStdString(caption));
+  EXPECT_GE(WidthOfShownBox([&] { prompt.Show("Connect fail", caption, vantrel::PromptIcon::Error); }), needed);
+  EXPECT_GE(WidthOfShownBox([&] { (void)prompt.AskYesNo("Delete?", caption); }), needed);
+}

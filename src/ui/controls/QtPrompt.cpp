@@ -2,8 +2,12 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
 
 #include "core/TextTable.h"
 
@@ -24,7 +28,27 @@ std::optional<std::string> Answer(const QString& path) {
   return path.toStdString();
 }
 
+// Room the title bar takes beside the caption: its icon, the close button and
+// the frame, generous enough for the common window managers' themes.
+constexpr int kTitleBarExtra = 140;
+
 }  // namespace
+
+int CaptionWidth(const QString& caption) {
+  const QFontMetrics metrics(QFontDatabase::systemFont(QFontDatabase::TitleFont));
+  return metrics.horizontalAdvance(caption) + kTitleBarExtra;
+}
+
+void KeepCaptionWhole(QMessageBox& box) {
+  // A short message makes a narrow box, and the window manager then cuts the
+  // caption ("ER...R"). QMessageBox sizes itself from its grid, so a spacer
+  // row as wide as the caption widens it; setMinimumWidth would be ignored.
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (grid == nullptr) return;
+  const int width = CaptionWidth(box.windowTitle());
+  grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                grid->columnCount());
+}
 
 QWidget* MessageOwner() { return QApplication::activeWindow(); }
 
@@ -32,6 +56,7 @@ bool CQtPrompt::AskYesNo(const std::string& text, const std::string& caption) {
   QMessageBox box(QMessageBox::Question, Q(caption), Q(text), QMessageBox::Yes | QMessageBox::No, MessageOwner());
   box.setWindowModality(Qt::ApplicationModal);
   box.setDefaultButton(QMessageBox::Yes);
+  KeepCaptionWhole(box);
   return box.exec() == QMessageBox::Yes;
 }
 
@@ -45,6 +70,7 @@ SaveAnswer CQtPrompt::AskSaveDiscardCancel(const std::string& text, const std::s
   box.button(QMessageBox::Cancel)->setText(Q(GetText(kTextCancel)));
   box.setDefaultButton(QMessageBox::Save);
   box.setEscapeButton(QMessageBox::Cancel);
+  KeepCaptionWhole(box);
   switch (box.exec()) {
     case QMessageBox::Save: return SaveAnswer::Save;
     case QMessageBox::Discard: return SaveAnswer::Discard;
@@ -62,6 +88,7 @@ ReplaceAnswer CQtPrompt::AskReplace(const std::string& text, const std::string& 
   QPushButton* cancel = box.addButton(Q(GetText(kTextCancel)), QMessageBox::RejectRole);
   box.setDefaultButton(skip);
   box.setEscapeButton(cancel);
+  KeepCaptionWhole(box);
   box.exec();
   const QAbstractButton* chosen = box.clickedButton();
   if (chosen == yes) return ReplaceAnswer::Yes;
@@ -81,6 +108,7 @@ void CQtPrompt::Show(const std::string& text, const std::string& caption, Prompt
   }
   QMessageBox box(qicon, Q(caption), Q(text), QMessageBox::Ok, MessageOwner());
   box.setWindowModality(Qt::ApplicationModal);
+  KeepCaptionWhole(box);
   box.exec();
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 // The window layer's prompt, wait cursor and file dialogs, on Qt.
 #include <QPointer>
+#include <QString>
 #include <QWidget>
+
+class QMessageBox;
 
 #include "core/FileDialogs.h"
 #include "core/Prompt.h"
@@ -34,6 +37,11 @@ class CQtFileDialogs final : public IFileDialogs {
 
 // Installs the three Qt implementations for the life of the application.
 void InstallQtServices();
+
+// Widens a message box so that its whole caption fits in the title bar.
+void KeepCaptionWhole(QMessageBox& box);
+// The width a title bar needs for the caption.
+int CaptionWidth(const QString& caption);
 
 // The window that owns modal messages: the active window, if any.
 QWidget* MessageOwner();
