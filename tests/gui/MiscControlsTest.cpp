@@ -2,7 +2,6 @@
 // drawing surface.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <QApplication>
 #include <QClipboard>
 #include <QEnterEvent>
@@ -14,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 
 #include "ui/controls/CheckST.h"
 #include "ui/controls/InfoEdit.h"
