@@ -521,6 +521,7 @@ ReadResult ReadChannelBuffer(ChannelList& list, std::string_view bytes, std::str
 }
 
 ReadResult ReadChannelFile(ChannelList& list, const std::string& path, std::string* reasonOut) {
+  qCInfo(lcVantrelChannels).noquote() << "reading channel list" << QString::fromStdString(path);
   list.ResetTunerConfiguration();
   list.ClearConfigurations();
   std::string reason;

@@ -273,6 +273,7 @@ WriteResult WriteChannelFile(ChannelList& list, const std::string& path, bool ke
     ShowErrorText(Format(GetText(kTextCannotSave), path.c_str()));
     return WriteResult::Failed;
   }
+  qCInfo(lcVantrelChannels).noquote() << "channel list written to" << QString::fromStdString(path);
   view.SetWindowTitle(GetFileName(list.FilePath(), false));
   return WriteResult::Written;
 }

@@ -191,6 +191,7 @@ CCommandChannel::Exchange CCommandChannel::Run(std::string_view command, const s
 }
 
 CCommandChannel::Exchange CCommandChannel::ExchangeOnce(const std::string& request) {
+  qCInfo(lcVantrelNet).noquote() << "command port >" << QString::fromStdString(request.substr(kLengthFieldBytes));
   if (!SendAll(request)) return Exchange::Closed;
   char lengthField[kLengthFieldBytes + 1] = {};
   const Exchange header = ReceiveExactly(lengthField, kLengthFieldBytes);
@@ -204,6 +205,8 @@ CCommandChannel::Exchange CCommandChannel::ExchangeOnce(const std::string& reque
   m_reply.fill('\0');
   if (ReceiveExactly(m_reply.data(), static_cast<std::size_t>(length)) != Exchange::Ok) return Exchange::Failed;
   m_fields = SplitFields(std::string_view(m_reply.data(), static_cast<std::size_t>(length)));
+  qCInfo(lcVantrelNet).noquote() << "command port <"
+                                 << QString::fromUtf8(m_reply.data(), static_cast<qsizetype>(length));
   return Exchange::Ok;
 }
 

@@ -450,6 +450,7 @@ TEST(WholeSystem, ConnectThenEveryWindowAndItsMainAction) {
   EXPECT_NE(log.find("> USER root"), std::string::npos) << "the FTP exchange is in the log";
   EXPECT_NE(log.find("> PASS ****"), std::string::npos);
   EXPECT_NE(log.find("RETR"), std::string::npos);
+  EXPECT_NE(log.find("command port > Record_GetPartitionSize"), std::string::npos) << "command-port requests too";
   EXPECT_FALSE(std::regex_search(log, std::regex("(^|[^0-9])" + s.sim->Pin() + "([^0-9]|$)"))) << "never the PIN code";
 }
 
