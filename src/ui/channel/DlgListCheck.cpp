@@ -57,6 +57,7 @@ void CDlgListCheck::Recheck() {
   if (m_findings.empty()) new QTreeWidgetItem(m_list, {T(kTextListClean)});
   for (const ListFinding& f : m_findings) {
     auto* item = new QTreeWidgetItem(m_list, {QString::fromStdString(f.text)});
+    item->setToolTip(0, item->text(0));  // long findings do not fit the row
     item->setSelected(f.fixable);
   }
   UpdateButtons();
