@@ -405,7 +405,8 @@ const TextTable kDanish = {
     /* 388 */ "Behold",
     /* 389 */ "Favoritter",
     /* 390 */ "Slet dubletter",
-    /* 391 */ "Slet %d dobbelt(e) kanal(er) fra %d gruppe(r)?\nDeres favoritmedlemskaber flyttes til de beholdte kanaler.",
+    /* 391 */
+    "Slet %d dobbelt(e) kanal(er) fra %d gruppe(r)?\nDeres favoritmedlemskaber flyttes til de beholdte kanaler.",
     /* 392 */ "Der blev ikke fundet dobbelte kanaler.",
     /* 393 */ "Kontrol af kanalliste",
     /* 394 */ "Fund",

@@ -406,7 +406,9 @@ const TextTable kFinnish = {
     /* 388 */ "Säilytä",
     /* 389 */ "Suosikit",
     /* 390 */ "Poista kaksoiskappaleet",
-    /* 391 */ "Poistetaanko %d kaksinkertaista kanavaa %d ryhmästä?\nNiiden suosikkijäsenyydet siirtyvät säilytetyille kanaville.",
+    /* 391 */
+    "Poistetaanko %d kaksinkertaista kanavaa %d ryhmästä?\nNiiden suosikkijäsenyydet siirtyvät säilytetyille "
+    "kanaville.",
     /* 392 */ "Kaksinkertaisia kanavia ei löytynyt.",
     /* 393 */ "Kanavalistan tarkistus",
     /* 394 */ "Havainto",

@@ -407,7 +407,9 @@ const TextTable kGerman = {
     /* 388 */ "Behalten",
     /* 389 */ "Favoriten",
     /* 390 */ "Duplikate löschen",
-    /* 391 */ "%d doppelte(n) Kanal/Kanäle aus %d Gruppe(n) löschen?\nIhre Favoritenzugehörigkeit geht auf die behaltenen Kanäle über.",
+    /* 391 */
+    "%d doppelte(n) Kanal/Kanäle aus %d Gruppe(n) löschen?\nIhre Favoritenzugehörigkeit geht auf die behaltenen Kanäle "
+    "über.",
     /* 392 */ "Keine doppelten Kanäle gefunden.",
     /* 393 */ "Kanalliste prüfen",
     /* 394 */ "Befund",

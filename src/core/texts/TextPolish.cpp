@@ -404,7 +404,8 @@ const TextTable kPolish = {
     /* 388 */ "Zachowaj",
     /* 389 */ "Ulubione",
     /* 390 */ "Usuń duplikaty",
-    /* 391 */ "Usunąć %d zduplikowanych kanałów z %d grup?\nIch przynależność do ulubionych przejdzie na zachowane kanały.",
+    /* 391 */
+    "Usunąć %d zduplikowanych kanałów z %d grup?\nIch przynależność do ulubionych przejdzie na zachowane kanały.",
     /* 392 */ "Nie znaleziono zduplikowanych kanałów.",
     /* 393 */ "Sprawdzenie listy kanałów",
     /* 394 */ "Uwaga",

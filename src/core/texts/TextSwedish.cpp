@@ -404,7 +404,8 @@ const TextTable kSwedish = {
     /* 388 */ "Behåll",
     /* 389 */ "Favoriter",
     /* 390 */ "Ta bort dubbletter",
-    /* 391 */ "Ta bort %d dubbla kanal(er) från %d grupp(er)?\nDeras favoritmedlemskap flyttas till de kanaler som behålls.",
+    /* 391 */
+    "Ta bort %d dubbla kanal(er) från %d grupp(er)?\nDeras favoritmedlemskap flyttas till de kanaler som behålls.",
     /* 392 */ "Inga dubbla kanaler hittades.",
     /* 393 */ "Kontroll av kanallista",
     /* 394 */ "Anmärkning",
