@@ -28,6 +28,9 @@
 
 namespace vantrel::channels {
 
+struct DuplicateGroup;
+struct ListFinding;
+
 class CChannelEditor : public IChannelListView {
  public:
   explicit CChannelEditor(ChannelList& list);
@@ -158,6 +161,17 @@ class CChannelEditor : public IChannelListView {
   // (frequency and polarisation) that no other transponder of it carries.
   void DeleteServicesOfTransponder(const Satellite& satellite, const Transponder& transponder);
   Satellite* NewSatellite();
+
+  // --- list tools
+  // "Delete Duplicates" after confirmation: of each group every service but
+  // its keeper goes; its favourite memberships pass to the keeper (no group
+  // holds the keeper twice; a FastScan copy keeps its LCN) and both kinds are
+  // renumbered. Returns how many services were deleted.
+  std::size_t DeleteDuplicates(const std::vector<DuplicateGroup>& groups);
+  // "Fix" after confirmation: applies the fixes of the fixable findings
+  // (renumbering, dropping group entries without a service, cutting names to
+  // fit). Returns how many findings were fixed.
+  std::size_t FixFindings(const std::vector<ListFinding>& findings);
 
   // --- IChannelListView
   bool SortByNumberAndCheck() override;

@@ -18,7 +18,9 @@ void ChannelsUsage() {
   std::fputs(
       "usage: vantrel-cli channels info FILE\n"
       "       vantrel-cli channels rewrite IN OUT\n"
-      "       vantrel-cli channels csv FILE\n",
+      "       vantrel-cli channels csv FILE\n"
+      "       vantrel-cli channels duplicates FILE [--loose] [--delete OUT]\n"
+      "       vantrel-cli channels check FILE [--fix OUT]\n",
       stderr);
 }
 
@@ -133,6 +135,7 @@ int RunChannelsCommand(const Args& args) {
   if (args.size() == 2 && args[0] == "info") return Info(args[1]);
   if (args.size() == 3 && args[0] == "rewrite") return Rewrite(args[1], args[2]);
   if (args.size() == 2 && args[0] == "csv") return CsvCommand(args[1]);
+  if (const int code = RunListToolCommand(args); code >= 0) return code;
   ChannelsUsage();
   return 1;
 }

@@ -10,6 +10,9 @@ using Args = std::vector<std::string>;
 
 // vantrel-cli channels info FILE | rewrite IN OUT | csv FILE
 int RunChannelsCommand(const Args& args);
+// channels duplicates FILE [--loose] [--delete OUT] | check FILE [--fix OUT];
+// -1 when the words are none of these.
+int RunListToolCommand(const Args& args);
 // vantrel-cli receiver [--host ADDR] [--port N] [--pin PIN] ls|get|put|backup-channels ...
 int RunReceiverCommand(const Args& args);
 

@@ -17,6 +17,8 @@ void Usage() {
       "usage: vantrel-cli channels info FILE\n"
       "       vantrel-cli channels rewrite IN OUT\n"
       "       vantrel-cli channels csv FILE\n"
+      "       vantrel-cli channels duplicates FILE [--loose] [--delete OUT]\n"
+      "       vantrel-cli channels check FILE [--fix OUT]\n"
       "       vantrel-cli receiver [--host ADDR] [--port N] [--pin PIN] COMMAND ...\n",
       stderr);
 }

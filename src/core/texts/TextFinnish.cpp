@@ -398,6 +398,32 @@ const TextTable kFinnish = {
     /* 380 */ "PVR ei vastaa tässä osoitteessa. Onko se päällä ja samassa verkossa?",
     /* 381 */ "PVR vastasi tavalla, jota ohjelma ei ymmärrä. Onko tämä osoite varmasti PVR:n?",
     /* 382 */ "Verkkoselainta ei voitu käynnistää. Käyttöohje on täällä:\n%s",
+    /* 383 */ "Etsi kaksoiskappaleet...",
+    /* 384 */ "Tarkista lista...",
+    /* 385 */ "Kaksinkertaiset kanavat",
+    /* 386 */ "Sama palvelu-, siirtovirta- ja verkkotunnus",
+    /* 387 */ "Sama nimi samalla satelliitilla",
+    /* 388 */ "Säilytä",
+    /* 389 */ "Suosikit",
+    /* 390 */ "Poista kaksoiskappaleet",
+    /* 391 */
+    "Poistetaanko %d kaksinkertaista kanavaa %d ryhmästä?\nNiiden suosikkijäsenyydet siirtyvät säilytetyille "
+    "kanaville.",
+    /* 392 */ "Kaksinkertaisia kanavia ei löytynyt.",
+    /* 393 */ "Kanavalistan tarkistus",
+    /* 394 */ "Havainto",
+    /* 395 */ "Korjaa",
+    /* 396 */ "Tallenna silti",
+    /* 397 */ "Lähetä silti",
+    /* 398 */ "Korjataanko %d havaintoa?",
+    /* 399 */ "%s-kanavia ei ole numeroitu 1–%d: kohdan %d kanavan numero on %d.",
+    /* 400 */ "%s-kanavanumero %d on annettu %d kanavalle.",
+    /* 401 */ "Suosikki '%s' sisältää kanavan %d, jota ei ole sen listassa.",
+    /* 402 */ "Nimi '%s' on yli %d tavua pitkä ja tallentuisi tyhjänä.",
+    /* 403 */ "Suosikin nimi '%s' on yli %d merkkiä pitkä.",
+    /* 404 */ "%d kanava(a) kohdassa %s, jolle ei ole asetettu satelliittia, esimerkiksi '%s'.",
+    /* 405 */ "Kanavalista on valmis PVR:lle.",
+    /* 406 */ "Sulje",
 };
 
 }  // namespace vantrel::texts

@@ -399,6 +399,32 @@ const TextTable kGerman = {
     /* 380 */ "Der PVR antwortet unter dieser Adresse nicht. Ist er eingeschaltet und im selben Netzwerk?",
     /* 381 */ "Der PVR hat unverständlich geantwortet. Gehört diese Adresse wirklich zum PVR?",
     /* 382 */ "Es konnte kein Webbrowser gestartet werden. Das Handbuch liegt unter:\n%s",
+    /* 383 */ "Duplikate suchen...",
+    /* 384 */ "Liste prüfen...",
+    /* 385 */ "Doppelte Kanäle",
+    /* 386 */ "Gleiche Dienst-, Transportstrom- und Netzwerk-ID",
+    /* 387 */ "Gleicher Name auf demselben Satelliten",
+    /* 388 */ "Behalten",
+    /* 389 */ "Favoriten",
+    /* 390 */ "Duplikate löschen",
+    /* 391 */
+    "%d doppelte(n) Kanal/Kanäle aus %d Gruppe(n) löschen?\nIhre Favoritenzugehörigkeit geht auf die behaltenen Kanäle "
+    "über.",
+    /* 392 */ "Keine doppelten Kanäle gefunden.",
+    /* 393 */ "Kanalliste prüfen",
+    /* 394 */ "Befund",
+    /* 395 */ "Beheben",
+    /* 396 */ "Trotzdem speichern",
+    /* 397 */ "Trotzdem senden",
+    /* 398 */ "%d Befund(e) beheben?",
+    /* 399 */ "%s-Kanäle sind nicht von 1 bis %d nummeriert: Der Kanal an Position %d hat die Nummer %d.",
+    /* 400 */ "%s-Kanalnummer %d ist an %d Kanäle vergeben.",
+    /* 401 */ "Favorit '%s' enthält Kanal %d, der nicht in seiner Liste steht.",
+    /* 402 */ "Der Name '%s' ist länger als %d Byte und würde leer gespeichert.",
+    /* 403 */ "Der Favoritenname '%s' ist länger als %d Zeichen.",
+    /* 404 */ "%d Kanal/Kanäle auf %s, wo kein Satellit eingerichtet ist, zum Beispiel '%s'.",
+    /* 405 */ "Die Kanalliste ist bereit für den PVR.",
+    /* 406 */ "Schließen",
 };
 
 }  // namespace vantrel::texts

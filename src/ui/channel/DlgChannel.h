@@ -84,6 +84,8 @@ class CDlgChannel : public CManagerWindow {
   static constexpr int ID_START_NUMBERING = 20301;
   static constexpr int ID_END_NUMBERING = 20302;
   static constexpr int ID_CANCEL_NUMBERING = 20303;
+  static constexpr int ID_FIND_DUPLICATES = 20400;
+  static constexpr int ID_CHECK_LIST = 20401;
 
   static constexpr int kMinimumWidth = 1000;
   static constexpr int kMinimumHeight = 700;
@@ -106,6 +108,12 @@ class CDlgChannel : public CManagerWindow {
   // newest first; the chosen one opens unsaved, to be looked at and sent.
   void OnRestore();
   bool RestoreBackup(const std::string& path);
+  // "Find Duplicates..." and "Check List...": their dialogs over the list.
+  void OnFindDuplicates();
+  void OnCheckList();
+  // The list check before Save, Save As and "Send to PVR": nothing to say,
+  // or the user goes on after the findings dialog, gives true.
+  bool CheckBeforeWriting(bool send);
 
   // When the list has unsaved changes, asks Save / Discard / Cancel (Save
   // saves, through Save As when the list has no file yet). True when the

@@ -12,6 +12,8 @@
 #include "channels/ChannelBackups.h"
 #include "channels/ChannelFileReader.h"
 #include "channels/ChannelFileWriter.h"
+#include "channels/ListCheck.h"
+#include "channels/ListToolTexts.h"
 #include "core/FileDialogs.h"
 #include "core/Format.h"
 #include "core/PathUtil.h"
@@ -19,7 +21,9 @@
 #include "core/TextTable.h"
 #include "ui/channel/ChannelTableModel.h"
 #include "ui/channel/DlgChannel.h"
+#include "ui/channel/DlgDuplicates.h"
 #include "ui/channel/DlgInputNumber.h"
+#include "ui/channel/DlgListCheck.h"
 #include "ui/channel/DlgSatellite.h"
 #include "ui/channel/DlgServiceInfo.h"
 #include "ui/channel/EditorListView.h"
@@ -190,6 +194,8 @@ bool CDlgChannel::RunCommand(int id) {
       m_channelModel->RefreshCells();
       UpdateButtons();
       return true;
+    case ID_FIND_DUPLICATES: OnFindDuplicates(); return true;
+    case ID_CHECK_LIST: OnCheckList(); return true;
     default: return false;
   }
 }
@@ -257,6 +263,7 @@ void CDlgChannel::Save() {
     SaveAs();
     return;
   }
+  if (!CheckBeforeWriting(false)) return;
   if (channels::WriteChannelFile(*m_list, path, false, WriterView()) == channels::WriteResult::Written)
     m_editor->SetModified(false);
   RefreshChannelList();
@@ -265,6 +272,7 @@ void CDlgChannel::Save() {
 }
 
 void CDlgChannel::SaveAs() {
+  if (!CheckBeforeWriting(false)) return;
   const std::optional<std::string> chosen =
       GetFileDialogs().GetSaveFileName(GetText(3), m_list->FilePath(), kSaveFilter);
   if (!chosen || chosen->empty()) return;
@@ -334,6 +342,39 @@ bool CDlgChannel::RestoreBackup(const std::string& path) {
   UpdateTitle();
   UpdateButtons();
   return true;
+}
+
+// ---------------------------------------------------------------- list tools
+
+bool CDlgChannel::CheckBeforeWriting(bool send) {
+  // A send without services does nothing at all.
+  if (send && m_list->TvServices().empty() && m_list->RadioServices().empty()) return true;
+  if (channels::CheckChannelList(*m_list).empty()) return true;
+  CDlgListCheck dialog(*m_editor, send ? CDlgListCheck::Purpose::Send : CDlgListCheck::Purpose::Save, this);
+  connect(&dialog, &CDlgListCheck::listChanged, this, [this] { RefreshAll(); });
+  const bool goOn = dialog.exec() == QDialog::Accepted;
+  RefreshAll();
+  return goOn;
+}
+
+void CDlgChannel::OnCheckList() {
+  CDlgListCheck dialog(*m_editor, CDlgListCheck::Purpose::Look, this);
+  connect(&dialog, &CDlgListCheck::listChanged, this, [this] { RefreshAll(); });
+  dialog.exec();
+  RefreshAll();
+  ShowChannelCaptionDefault();
+  ShowServiceCaptionDefault();
+}
+
+void CDlgChannel::OnFindDuplicates() {
+  CDlgDuplicates dialog(*m_editor, this);
+  connect(&dialog, &CDlgDuplicates::listChanged, this, [this] {
+    RefreshAll();
+    ShowChannelCaptionDefault();
+    ShowServiceCaptionDefault();
+  });
+  dialog.exec();
+  RefreshAll();
 }
 
 // ---------------------------------------------------------------- actions
@@ -496,6 +537,9 @@ std::unique_ptr<QMenu> CDlgChannel::CreateChannelMenu(int contextRow) {
   menu->addSeparator();
   AddCommand(*menu, ID_SKIP, T(138), idle);
   AddCommand(*menu, ID_FREE, T(139), idle);
+  menu->addSeparator();
+  AddCommand(*menu, ID_FIND_DUPLICATES, T(channels::kTextFindDuplicatesMenu), idle);
+  AddCommand(*menu, ID_CHECK_LIST, T(channels::kTextCheckListMenu), idle);
   return menu;
 }
 

@@ -200,6 +200,7 @@ void CDlgChannel::OnLoadFromPvr() {
 
 void CDlgChannel::OnSendToPvr() {
   if (IsBusy()) return;
+  if (!CheckBeforeWriting(true)) return;
   if (!m_exchange) m_exchange = std::make_unique<channels::CChannelExchange>(m_exchangeOptions);
   m_sending = true;
   UpdateButtons();
