@@ -397,6 +397,10 @@ const TextTable kDanish = {
     /* 380 */ "PVR'en svarer ikke på denne adresse. Er den tændt og på samme netværk?",
     /* 381 */ "PVR'en svarede på en måde, programmet ikke forstår. Er dette virkelig PVR'ens adresse?",
     /* 382 */ "Der kunne ikke startes en webbrowser. Vejledningen ligger her:\n%s",
+    /* 383 */ "Fortryd %s",
+    /* 384 */ "Gentag %s",
+    /* 385 */ "Gentag",
+    /* 386 */ "Rediger",
 };
 
 }  // namespace vantrel::texts

@@ -394,6 +394,10 @@ const TextTable kEnglish = {
     /* 380 */ "The PVR does not answer at this address. Is it switched on and on the same network?",
     /* 381 */ "The PVR answered in a way this program does not understand. Is this address really the PVR?",
     /* 382 */ "No web browser could be started. The manual is at:\n%s",
+    /* 383 */ "Undo %s",
+    /* 384 */ "Redo %s",
+    /* 385 */ "Redo",
+    /* 386 */ "Edit",
 };
 
 }  // namespace vantrel::texts

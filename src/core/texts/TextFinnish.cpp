@@ -398,6 +398,10 @@ const TextTable kFinnish = {
     /* 380 */ "PVR ei vastaa tässä osoitteessa. Onko se päällä ja samassa verkossa?",
     /* 381 */ "PVR vastasi tavalla, jota ohjelma ei ymmärrä. Onko tämä osoite varmasti PVR:n?",
     /* 382 */ "Verkkoselainta ei voitu käynnistää. Käyttöohje on täällä:\n%s",
+    /* 383 */ "Kumoa: %s",
+    /* 384 */ "Tee uudelleen: %s",
+    /* 385 */ "Tee uudelleen",
+    /* 386 */ "Muokkaa",
 };
 
 }  // namespace vantrel::texts

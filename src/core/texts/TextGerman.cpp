@@ -399,6 +399,10 @@ const TextTable kGerman = {
     /* 380 */ "Der PVR antwortet unter dieser Adresse nicht. Ist er eingeschaltet und im selben Netzwerk?",
     /* 381 */ "Der PVR hat unverständlich geantwortet. Gehört diese Adresse wirklich zum PVR?",
     /* 382 */ "Es konnte kein Webbrowser gestartet werden. Das Handbuch liegt unter:\n%s",
+    /* 383 */ "Rückgängig: %s",
+    /* 384 */ "Wiederholen: %s",
+    /* 385 */ "Wiederholen",
+    /* 386 */ "Bearbeiten",
 };
 
 }  // namespace vantrel::texts

@@ -396,6 +396,10 @@ const TextTable kPolish = {
     /* 380 */ "PVR nie odpowiada pod tym adresem. Czy jest włączony i w tej samej sieci?",
     /* 381 */ "PVR odpowiedział w sposób niezrozumiały dla programu. Czy to na pewno adres PVR?",
     /* 382 */ "Nie udało się uruchomić przeglądarki internetowej. Instrukcja znajduje się tutaj:\n%s",
+    /* 383 */ "Cofnij: %s",
+    /* 384 */ "Ponów: %s",
+    /* 385 */ "Ponów",
+    /* 386 */ "Edycja",
 };
 
 }  // namespace vantrel::texts

@@ -395,6 +395,10 @@ const TextTable kSlovak = {
     /* 380 */ "PVR na tejto adrese neodpovedá. Je zapnutý a v tej istej sieti?",
     /* 381 */ "PVR odpovedal spôsobom, ktorému program nerozumie. Je to naozaj adresa PVR?",
     /* 382 */ "Nepodarilo sa spustiť webový prehliadač. Príručka sa nachádza tu:\n%s",
+    /* 383 */ "Vrátiť späť: %s",
+    /* 384 */ "Znova: %s",
+    /* 385 */ "Znova",
+    /* 386 */ "Upraviť",
 };
 
 }  // namespace vantrel::texts

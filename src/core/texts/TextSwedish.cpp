@@ -396,6 +396,10 @@ const TextTable kSwedish = {
     /* 380 */ "PVR:n svarar inte på den här adressen. Är den påslagen och i samma nätverk?",
     /* 381 */ "PVR:n svarade på ett sätt som programmet inte förstår. Är det här verkligen PVR:ns adress?",
     /* 382 */ "Ingen webbläsare kunde startas. Handboken finns här:\n%s",
+    /* 383 */ "Ångra %s",
+    /* 384 */ "Gör om %s",
+    /* 385 */ "Gör om",
+    /* 386 */ "Redigera",
 };
 
 }  // namespace vantrel::texts
