@@ -10,7 +10,7 @@
 
 #include "channels/ChannelEditor.h"
 #include "channels/ChannelFileReader.h"
-#include "channels/UndoTexts.h"
+#include "channels/EditorTexts.h"
 #include "core/DiagLog.h"
 #include "core/Format.h"
 #include "core/TextTable.h"

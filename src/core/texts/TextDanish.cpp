@@ -401,6 +401,9 @@ const TextTable kDanish = {
     /* 384 */ "Gentag %s",
     /* 385 */ "Gentag",
     /* 386 */ "Rediger",
+    /* 387 */
+    "Overførsel mislykkedes. PVR'ens liste kan nu være ufuldstændig.\n"
+    "PVR'ens tidligere liste blev gemt som:\n%s",
 };
 
 }  // namespace vantrel::texts

@@ -398,6 +398,9 @@ const TextTable kEnglish = {
     /* 384 */ "Redo %s",
     /* 385 */ "Redo",
     /* 386 */ "Edit",
+    /* 387 */
+    "Upload fail. The PVR's list may be incomplete now.\n"
+    "The PVR's previous list was saved as:\n%s",
 };
 
 }  // namespace vantrel::texts

@@ -402,6 +402,9 @@ const TextTable kFinnish = {
     /* 384 */ "Tee uudelleen: %s",
     /* 385 */ "Tee uudelleen",
     /* 386 */ "Muokkaa",
+    /* 387 */
+    "Lähetys epäonnistui. PVR:n luettelo voi nyt olla vaillinainen.\n"
+    "PVR:n edellinen luettelo tallennettiin nimellä:\n%s",
 };
 
 }  // namespace vantrel::texts

@@ -403,6 +403,9 @@ const TextTable kGerman = {
     /* 384 */ "Wiederholen: %s",
     /* 385 */ "Wiederholen",
     /* 386 */ "Bearbeiten",
+    /* 387 */
+    "Upload fehlgeschlagen. Die Liste des PVR ist jetzt womöglich unvollständig.\n"
+    "Die vorherige Liste des PVR wurde gespeichert als:\n%s",
 };
 
 }  // namespace vantrel::texts

@@ -400,6 +400,9 @@ const TextTable kPolish = {
     /* 384 */ "Ponów: %s",
     /* 385 */ "Ponów",
     /* 386 */ "Edycja",
+    /* 387 */
+    "Błąd wysyłania. Lista w PVR może być teraz niekompletna.\n"
+    "Poprzednia lista PVR została zapisana jako:\n%s",
 };
 
 }  // namespace vantrel::texts

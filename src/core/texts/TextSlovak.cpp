@@ -399,6 +399,9 @@ const TextTable kSlovak = {
     /* 384 */ "Znova: %s",
     /* 385 */ "Znova",
     /* 386 */ "Upraviť",
+    /* 387 */
+    "Odosielanie zlyhalo. Zoznam v PVR môže byť teraz neúplný.\n"
+    "Predchádzajúci zoznam PVR bol uložený ako:\n%s",
 };
 
 }  // namespace vantrel::texts

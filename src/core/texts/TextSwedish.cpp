@@ -400,6 +400,9 @@ const TextTable kSwedish = {
     /* 384 */ "Gör om %s",
     /* 385 */ "Gör om",
     /* 386 */ "Redigera",
+    /* 387 */
+    "Uppladdningen misslyckades. PVR:ns lista kan nu vara ofullständig.\n"
+    "PVR:ns tidigare lista sparades som:\n%s",
 };
 
 }  // namespace vantrel::texts

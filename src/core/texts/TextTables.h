@@ -6,7 +6,7 @@
 
 namespace vantrel::texts {
 
-inline constexpr std::size_t kTextCount = 387;
+inline constexpr std::size_t kTextCount = 388;
 
 using TextTable = std::array<const char*, kTextCount>;
 

@@ -13,7 +13,7 @@
 #include <algorithm>
 
 #include "channels/ChannelColumns.h"
-#include "channels/UndoTexts.h"
+#include "channels/EditorTexts.h"
 #include "core/AppSettings.h"
 #include "core/Format.h"
 #include "core/TextTable.h"
@@ -618,6 +618,12 @@ bool CDlgChannel::FilterKey(QObject* watched, QKeyEvent* event) {
         case FocusedView::Services: m_serviceList->setFocus(); break;
       }
     }
+    return true;
+  }
+  // The Edit menu's Undo takes Ctrl+Z before it gets here; a text field that
+  // keeps Ctrl+Z for itself (the search field) hands the focus to the list.
+  if (press && k == Qt::Key_Z && (event->modifiers() & Qt::ControlModifier)) {
+    m_channelList->setFocus();
     return true;
   }
   if (!press && (k == Qt::Key_Up || k == Qt::Key_Down || k == Qt::Key_PageUp || k == Qt::Key_PageDown)) {

@@ -1,5 +1,6 @@
 #pragma once
-// Text indexes of the channel editor's undo and redo (Edit menu).
+// Text indexes of the channel editor's Edit menu (undo and redo) and of the
+// send report that names the receiver's saved list.
 namespace vantrel::channels {
 
 inline constexpr int kTextUndo = 142;       // "Undo"
@@ -7,5 +8,7 @@ inline constexpr int kTextUndoNamed = 383;  // "Undo %s"
 inline constexpr int kTextRedoNamed = 384;  // "Redo %s"
 inline constexpr int kTextRedo = 385;       // "Redo"
 inline constexpr int kTextEditMenu = 386;   // "Edit"
+// "Upload fail ... previous list was saved as:\n%s"
+inline constexpr int kTextUploadFailBackup = 387;
 
 }  // namespace vantrel::channels
