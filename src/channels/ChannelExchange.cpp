@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "channels/ChannelBackups.h"
-#include "channels/EditorTexts.h"
 #include "channels/ChannelFileReader.h"
+#include "channels/EditorTexts.h"
 #include "core/AppSettings.h"
 #include "core/DiagLog.h"
 #include "core/Format.h"

@@ -50,9 +50,9 @@ QDataStream& operator>>(QDataStream& in, std::string& text) {
 }
 
 void WriteService(QDataStream& out, const Service& s) {
-  out << qint32(s.ChannelNo) << s.Name << s.ProviderName << quint8(s.ServiceType) << qint8(s.Scrambled)
-      << qint32(s.Sid) << qint32(s.Onid) << qint32(s.Tsid) << qint32(s.Vpid) << qint32(s.Apid) << qint32(s.PCRpid)
-      << s.Locked << s.Skipped << s.IsHD << qint32(s.LCNNo);
+  out << qint32(s.ChannelNo) << s.Name << s.ProviderName << quint8(s.ServiceType) << qint8(s.Scrambled) << qint32(s.Sid)
+      << qint32(s.Onid) << qint32(s.Tsid) << qint32(s.Vpid) << qint32(s.Apid) << qint32(s.PCRpid) << s.Locked
+      << s.Skipped << s.IsHD << qint32(s.LCNNo);
   const ServiceCarrier& c = s.Carrier;
   out << qint32(c.Longitude) << qint32(c.Band) << qint32(c.Frequency) << qint32(c.SymbolRate) << qint8(c.Pol)
       << qint32(c.FEC);
@@ -186,8 +186,8 @@ bool ReadList(QDataStream& in, ChannelList& list) {
         }
         qint32 kind, position;
         in >> kind >> position;
-        Service* service = kind == 0 || kind == 1 ? list.ServiceAtPosition(static_cast<ServiceKind>(kind), position + 1)
-                                                  : nullptr;
+        Service* service =
+            kind == 0 || kind == 1 ? list.ServiceAtPosition(static_cast<ServiceKind>(kind), position + 1) : nullptr;
         if (service != nullptr) group->AddReference(service);
       }
       list.AddFavoriteGroup(std::move(group));

@@ -14,8 +14,8 @@
 #include "channels/ChannelFileWriter.h"
 #include "channels/EditorTexts.h"
 #include "core/AppSettings.h"
-#include "core/TextTable.h"
 #include "core/Format.h"
+#include "core/TextTable.h"
 #include "support/ReceiverSim.h"
 #include "support/ScriptedFtpServer.h"
 #include "support/ScriptedPrompt.h"
@@ -325,7 +325,6 @@ TEST_F(ChannelExchangeTest, UnparsableFileHandsNothingOver) {
     EXPECT_EQ(Shown(prompt), std::vector<std::string>{ErrorLine(kTextXmlLoadingError)}) << bytes;
   }
 }
-
 
 // A receiver that refuses the rename and then the direct upload, and one
 // whose list reads back different from the one sent: the send fails, says

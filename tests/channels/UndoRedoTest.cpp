@@ -21,10 +21,10 @@ static vantrel::test::IsolatedSettings g_isolated;
 namespace vantrel::channels {
 namespace {
 
-using vantrel::test::ReadFile;
 using test::RowNames;
 using test::ScriptedNumberInput;
 using test::SelectNumbers;
+using vantrel::test::ReadFile;
 
 class UndoRedo : public ::testing::Test {
  protected:

@@ -129,8 +129,9 @@ bool CDlgChannel::RunStep(int nameText, const std::function<bool()>& action) {
   return m_editor->Perform(nameText, action);
 }
 
+// Not while a drag or its drop is under way: the drop holds pointers into the list.
 bool CDlgChannel::OnUndo() {
-  if (IsBusy() || m_labelEditing || m_drag != DragSource::None) return false;
+  if (IsBusy() || m_labelEditing || m_drag != DragSource::None || DropPending()) return false;
   m_editor->SetTopRows(m_channelList->FirstVisibleRow(), m_serviceList->FirstVisibleRow());
   if (!m_editor->Undo()) return false;
   ShowRestoredStep();
@@ -138,7 +139,7 @@ bool CDlgChannel::OnUndo() {
 }
 
 bool CDlgChannel::OnRedo() {
-  if (IsBusy() || m_labelEditing || m_drag != DragSource::None) return false;
+  if (IsBusy() || m_labelEditing || m_drag != DragSource::None || DropPending()) return false;
   if (!m_editor->Redo()) return false;
   ShowRestoredStep();
   return true;
