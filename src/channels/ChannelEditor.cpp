@@ -21,9 +21,20 @@ constexpr const char* kTextNotFound = "Can not find";
 
 }  // namespace
 
-CChannelEditor::CChannelEditor(ChannelList& list) : m_list(list), m_channels(list), m_members(list) {}
+CChannelEditor::CChannelEditor(ChannelList& list) : m_list(list), m_channels(list), m_members(list) {
+  m_history.setUndoLimit(kUndoSteps);
+}
+
+CChannelEditor::~CChannelEditor() = default;
 
 void CChannelEditor::SetModified(bool modified) {
+  if (modified) {
+    ++m_changes;
+  } else if (m_stepDepth > 0) {
+    m_cleanAtEnd = true;  // once the running action's step is in the history
+  } else {
+    m_history.setClean();
+  }
   if (m_modified == modified) return;
   m_modified = modified;
   if (m_modifiedListener) m_modifiedListener(modified);

@@ -14,9 +14,13 @@
 // The editor also serves the file writer's view-dependent steps
 // (IChannelListView): sorting by number with the numbering check,
 // renumbering, and the groups in tree order.
+#include <QByteArray>
+#include <QUndoStack>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "channels/ChannelFileWriter.h"
@@ -34,6 +38,7 @@ struct ListFinding;
 class CChannelEditor : public IChannelListView {
  public:
   explicit CChannelEditor(ChannelList& list);
+  ~CChannelEditor() override;
   CChannelEditor(const CChannelEditor&) = delete;
   CChannelEditor& operator=(const CChannelEditor&) = delete;
 
@@ -49,10 +54,50 @@ class CChannelEditor : public IChannelListView {
   // --- unsaved changes
   // Every operation that changes the list sets the flag; the window clears
   // it after Open, Save, Save As, "Load from PVR" and a successful "Send to
-  // PVR". The listener hears each change of the flag (the window's title).
+  // PVR", which marks the undo history's current step as the saved one:
+  // undoing or redoing away from it sets the flag again, back to it clears
+  // it. The listener hears each change of the flag (the window's title).
   bool IsModified() const { return m_modified; }
   void SetModified(bool modified);
   void SetModifiedListener(std::function<void(bool)> listener) { m_modifiedListener = std::move(listener); }
+
+  // --- undo and redo
+  // The single entry point for undo: every user action that may change the list
+  // runs inside Perform, named by the text index of its menu or button text.
+  //   editor.Perform(kTextDeleteChannels, [&] { return editor.DeleteChannels(); });
+  // When the action marked the list modified, the list and views before and
+  // after it become one undo step; nested calls join the outermost one.
+  template <typename Action>
+  decltype(auto) Perform(int nameText, Action&& action) {
+    const StepScope scope(*this, nameText);
+    return std::forward<Action>(action)();
+  }
+  bool CanUndo() const { return !m_numbering && m_history.canUndo(); }
+  bool CanRedo() const { return !m_numbering && m_history.canRedo(); }
+  // Put back the list and the views as they were before (after) the step.
+  bool Undo();
+  bool Redo();
+  // "Undo <name>" / "Redo <name>", plain "Undo" / "Redo" when there is no step.
+  std::string UndoMenuText() const;
+  std::string RedoMenuText() const;
+  // The rows at the top of the channel list and the service list, as the
+  // window reports them before an action; undo and redo bring them back.
+  void SetTopRows(long long channelRow, long long serviceRow) {
+    m_topChannelRow = channelRow;
+    m_topServiceRow = serviceRow;
+  }
+  long long TopChannelRow() const { return m_topChannelRow; }
+  long long TopServiceRow() const { return m_topServiceRow; }
+  // The history holds at most kUndoSteps steps and about budget bytes of
+  // compressed snapshots; the oldest steps go first.
+  static constexpr int kUndoSteps = 100;
+  static constexpr std::size_t kUndoBudget = 64u << 20;
+  void SetUndoBudget(std::size_t bytes) { m_undoBudget = bytes; }
+  std::size_t UndoBytes() const;
+  const QUndoStack& History() const { return m_history; }
+  // Open, "Load from PVR" and Restore: the fresh list's content replaces the
+  // editor's (the fresh list gets the old one) and the views show it.
+  void AdoptList(ChannelList& fresh);
 
   // --- filling the views
   // Empties the three views and leaves the numbering mode (before the list
@@ -179,6 +224,30 @@ class CChannelEditor : public IChannelListView {
   std::vector<const FavoriteGroup*> RadioNodeGroups(const ChannelList& list) const override;
 
  private:
+  class CListStep;
+  struct ListSnapshot {
+    QByteArray bytes;  // the channel file, compressed
+    std::string path;
+  };
+  using SnapshotPtr = std::shared_ptr<const ListSnapshot>;
+  struct StepScope {
+    StepScope(CChannelEditor& editor, int nameText) : m_editor(editor), m_nameText(nameText) { m_editor.BeginStep(); }
+    ~StepScope() { m_editor.EndStep(m_nameText); }
+    StepScope(const StepScope&) = delete;
+    StepScope& operator=(const StepScope&) = delete;
+    CChannelEditor& m_editor;
+    int m_nameText;
+  };
+  void BeginStep();
+  void EndStep(int nameText);
+  SnapshotPtr TakeSnapshot() const;
+  QByteArray CaptureViews() const;
+  void RestoreList(const ListSnapshot& snapshot, bool withPath);
+  void RestoreViews(const QByteArray& views);
+  void ApplyStep(const SnapshotPtr& list, const QByteArray& views, bool withPath);
+  void FollowHistoryClean();
+  void DropOldestSteps();
+
   // Rows get ChannelNo = position, the list takes the rows' order and the
   // FastScan copies follow the changes.
   void ApplyRowOrder(std::vector<ChannelRow> rows);
@@ -202,6 +271,20 @@ class CChannelEditor : public IChannelListView {
   long long m_searchPosition = -1;
   bool m_modified = false;
   std::function<void(bool)> m_modifiedListener;
+
+  // Undo history: the list as of the last step (taken again when the change
+  // counter moved without a step), the views before the running action.
+  QUndoStack m_history;
+  unsigned long long m_changes = 0;
+  SnapshotPtr m_current;
+  unsigned long long m_currentChanges = 0;
+  int m_stepDepth = 0;
+  QByteArray m_viewsBefore;
+  unsigned long long m_changesBefore = 0;
+  bool m_cleanAtEnd = false;
+  std::size_t m_undoBudget = kUndoBudget;
+  long long m_topChannelRow = 0;
+  long long m_topServiceRow = 0;
 };
 
 // Appends a satellite "New Satellite" with no transponders, band and

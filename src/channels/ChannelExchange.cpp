@@ -7,6 +7,7 @@
 
 #include "channels/ChannelBackups.h"
 #include "channels/ChannelFileReader.h"
+#include "channels/EditorTexts.h"
 #include "core/AppSettings.h"
 #include "core/DiagLog.h"
 #include "core/Format.h"
@@ -247,7 +248,10 @@ bool CChannelExchange::UploadVerified(nsFTP::CFTPClient& client) {
     LogMessage("SendToPvr : rename refused, uploading channel.xml directly");
     client.DeleteFile(kReceiverUploadFile);
     if (!client.IsConnected() || !client.UploadFile(m_tempPath, kReceiverChannelFile)) {
+      // The receiver's own list may be cut short now: the user needs to know
+      // where its copy is.
       LogError("SendToPvr : direct upload fail");
+      if (!m_backupPath.empty()) m_failureText = kTextUploadFailBackup;
       return false;
     }
   }
@@ -289,8 +293,8 @@ ExchangeResult CChannelExchange::Finish() {
     }
   } else if (m_workerResult == 1) {
     RemoveFile(m_tempPath);
-  } else if (m_failureText == kTextVerifyFail) {
-    ShowErrorText(Format(GetText(kTextVerifyFail), m_backupPath.c_str()));
+  } else if (m_failureText == kTextVerifyFail || m_failureText == kTextUploadFailBackup) {
+    ShowErrorText(Format(GetText(m_failureText), m_backupPath.c_str()));
   } else if (m_failureText != 0) {
     ShowErrorText(GetText(m_failureText));
   }

@@ -76,7 +76,7 @@ struct ExchangeResult {
   ExchangeKind kind = ExchangeKind::None;
   bool ok = false;
   // 0 on success, else the text the user was shown: 301, 303, 294 (shown by
-  // the reader) or kTextUploadFail.
+  // the reader), kTextUploadFail, or one that names the saved previous list.
   int failureText = 0;
   // A load's new list (file path empty); null unless ok.
   std::unique_ptr<ChannelList> list;

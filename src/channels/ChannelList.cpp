@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #include "channels/Longitude.h"
 #include "core/DiagLog.h"
@@ -348,6 +349,19 @@ void ChannelList::Clear() {
   ClearConfigurations();
   ResetTunerConfiguration();
   mFilePath.clear();
+}
+
+void ChannelList::Swap(ChannelList& other) noexcept {
+  using std::swap;
+  swap(mSatellite, other.mSatellite);
+  swap(mConfiguration, other.mConfiguration);
+  swap(mTunerConfiguration, other.mTunerConfiguration);
+  swap(mTvService, other.mTvService);
+  swap(mRadioService, other.mRadioService);
+  swap(mTvFavorite, other.mTvFavorite);
+  swap(mRadioFavorite, other.mRadioFavorite);
+  swap(mFilePath, other.mFilePath);
+  swap(m_recentSatellite, other.m_recentSatellite);
 }
 
 }  // namespace vantrel::channels

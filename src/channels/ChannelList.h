@@ -285,6 +285,9 @@ class ChannelList {
   void ResetTunerConfiguration() { mTunerConfiguration = {}; }
   // Everything, and the file path.
   void Clear();
+  // Exchanges the whole content (file path included) with another list;
+  // pointers into either list keep pointing at the same records.
+  void Swap(ChannelList& other) noexcept;
 
  private:
   Owned<FavoriteGroup>& GroupsOf(ServiceKind kind) { return kind == ServiceKind::Tv ? mTvFavorite : mRadioFavorite; }

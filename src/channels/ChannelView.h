@@ -70,6 +70,12 @@ class CChannelView {
   int SortColumn() const { return m_sortColumn; }  // -1 before the first sort
   bool SortedAscending() const { return m_sortedAscending; }
   bool NextHeaderAscending() const { return m_nextAscending; }
+  // Puts back a sort state read from the three functions above (undo).
+  void SetSortState(int column, bool ascending, bool nextAscending) {
+    m_sortColumn = column;
+    m_sortedAscending = ascending;
+    m_nextAscending = nextAscending;
+  }
 
   // True when the number column reads 1, 2, ..., n from the top (an empty
   // view passes).

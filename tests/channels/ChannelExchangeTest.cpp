@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -11,9 +12,12 @@
 #include "channels/ChannelBackups.h"
 #include "channels/ChannelFileReader.h"
 #include "channels/ChannelFileWriter.h"
+#include "channels/EditorTexts.h"
 #include "core/AppSettings.h"
+#include "core/Format.h"
 #include "core/TextTable.h"
 #include "support/ReceiverSim.h"
+#include "support/ScriptedFtpServer.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 
@@ -319,6 +323,78 @@ TEST_F(ChannelExchangeTest, UnparsableFileHandsNothingOver) {
     EXPECT_EQ(result.failureText, kTextXmlLoadingError) << bytes;
     EXPECT_EQ(result.list, nullptr) << bytes;
     EXPECT_EQ(Shown(prompt), std::vector<std::string>{ErrorLine(kTextXmlLoadingError)}) << bytes;
+  }
+}
+
+// A receiver that refuses the rename and then the direct upload, and one
+// whose list reads back different from the one sent: the send fails, says
+// so, and names the copy of the receiver's previous list to restore it from.
+TEST(ChannelSendFailure, RenameOrReadBackFailureSaysSoAndKeepsThePreviousList) {
+  const std::string previous = "<?xml version=\"1.0\"?>\r\n<Servicelist>previous</Servicelist>\r\n";
+  ChannelList list;
+  auto service = std::make_unique<Service>();
+  service->ChannelNo = 1;
+  service->Name = "One";
+  list.AddService(std::move(service));
+  const std::string sent = ChannelFileBytes(list);
+  const auto script = [&](vantrel::test::ScriptedFtpServer& server, bool renameRefused) {
+    server.Welcome().Reply("220 ready");
+    server.On("USER").Reply("331 password please");
+    server.On("PASS").Reply("230 logged in");
+    server.On("CWD").Reply("250 ok");
+    server.On("SIZE").Reply("213 " + std::to_string(previous.size()));
+    server.On("TYPE").Reply("200 ok");
+    server.On("SIZE").Reply("213 " + std::to_string(previous.size()));
+    server.On("PORT").Reply("200 ok");
+    server.On("RETR").Reply("150 Opening").SendData(previous).Reply("226 Done");
+    server.On("PORT").Reply("200 ok");
+    server.On("STOR").Reply("150 Opening").ReceiveData().Reply("226 Done");
+    server.On("SIZE").Reply("213 " + std::to_string(sent.size()));
+    server.On("RNFR").Reply("350 ready");
+    if (renameRefused) {
+      server.On("RNTO").Reply("550 file exists");
+      server.On("DELE").Reply("250 deleted");
+      server.On("PORT").Reply("200 ok");
+      server.On("STOR").Reply("150 Opening").ReceiveData().Reply("452 disk full");
+    } else {
+      server.On("RNTO").Reply("250 renamed");
+      server.On("SIZE").Reply("213 " + std::to_string(sent.size()));
+      server.On("PORT").Reply("200 ok");
+      server.On("RETR").Reply("150 Opening").SendData(sent.substr(0, sent.size() / 2)).Reply("226 Done");
+    }
+    server.On("QUIT").Reply("221 bye");
+    server.Start();
+  };
+  for (const bool renameRefused : {true, false}) {
+    SCOPED_TRACE(renameRefused ? "rename refused" : "read back differs");
+    ScriptedPrompt prompt;
+    TempDir temp;
+    vantrel::test::ScriptedFtpServer server(renameRefused ? "127.0.0.200" : "127.0.0.201");
+    script(server, renameRefused);
+    GetSettings().SetLastIP(server.Address());
+    GetSettings().SetPINCODE("0000");
+    CChannelExchange::Options options;
+    options.port = server.Port();
+    options.pauseMs = 0;
+    options.timeoutSeconds = 3;
+    options.tempPath = temp.File("tempchannel.xml");
+    options.backupFolder = temp.File("backups");
+    CChannelExchange exchange(options);
+    StoredOrderView view;
+    ASSERT_EQ(exchange.StartSend(list, view), SendStart::Started);
+    const ExchangeResult result = exchange.Finish();
+    EXPECT_TRUE(server.WaitDone());
+    EXPECT_FALSE(result.ok);
+    const std::vector<std::string> backups = ListBackups(temp.File("backups"));
+    ASSERT_EQ(backups.size(), 1u);
+    EXPECT_EQ(ReadFile(backups[0]), previous);
+    ASSERT_EQ(prompt.Records().size(), 1u);
+    EXPECT_EQ(prompt.Records().front().text,
+              Format(GetText(renameRefused ? kTextUploadFailBackup : kTextVerifyFail), backups[0].c_str()));
+    EXPECT_TRUE(server.Problems().empty());
+    // The list went up under its own name first; nothing else replaced channel.xml.
+    const std::vector<std::string> verbs = server.Verbs();
+    EXPECT_EQ(std::count(verbs.begin(), verbs.end(), "STOR"), renameRefused ? 2 : 1);
   }
 }
 

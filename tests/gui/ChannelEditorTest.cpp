@@ -695,3 +695,37 @@ TEST_F(ChannelEditorTest, DraggingNearTheBottomEdgeScrollsTheList) {
 }
 
 }  // namespace
+
+TEST_F(ChannelEditorTest, EditMenuUndoesAndRedoesByNameAndKeys) {
+  QAction* undo = window.UndoAction();
+  QAction* redo = window.RedoAction();
+  EXPECT_EQ(undo->text(), "Undo");
+  EXPECT_FALSE(undo->isEnabled());
+  EXPECT_TRUE(redo->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)));
+  Open(kSmall);
+  const int tv = ChannelRows();
+  ClickRow(window.ChannelListView(), 0);
+  prompt.SetNextAnswer(true);
+  window.RunCommand(CDlgChannel::ID_DELETE_CHANNELS);
+  ASSERT_EQ(ChannelRows(), tv - 1);
+  EXPECT_EQ(undo->text(), "Undo Delete Channel(s)");
+  EXPECT_EQ(window.windowTitle(), "Channel Edit - channel-small.xml *");
+
+  window.ChannelListView()->setFocus();
+  QTest::keyClick(window.ChannelListView(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(ChannelRows(), tv);
+  EXPECT_EQ(ChannelCell(0, 1).toStdString(), reference.TvServices().front()->Name);
+  EXPECT_EQ(window.windowTitle(), "Channel Edit - channel-small.xml") << "back at the opened state";
+  EXPECT_EQ(redo->text(), "Redo Delete Channel(s)");
+  QTest::keyClick(window.ChannelListView(), Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(ChannelRows(), tv - 1);
+
+  // Undoing the Open brings back the empty list before it.
+  undo->trigger();
+  EXPECT_EQ(undo->text(), "Undo Open");
+  undo->trigger();
+  EXPECT_EQ(ChannelRows(), 0);
+  EXPECT_EQ(window.Tree()->topLevelItem(0)->childCount(), 0);
+  EXPECT_EQ(window.windowTitle(), "Channel Edit *");
+  EXPECT_EQ(prompt.PendingAnswers(), 0u);
+}

@@ -209,9 +209,12 @@ bool ScriptedFtpServer::SendAll(int fd, const char* data, std::size_t size) {
   return true;
 }
 
-int ScriptedFtpServer::ConnectData(const std::string& source) {
+int ScriptedFtpServer::ConnectData(const std::string& requested) {
   const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (!source.empty()) {
+  // Like a real server, the data connection comes from the server's own
+  // address unless a test asks for another one.
+  const std::string source = requested.empty() ? m_address : requested;
+  {
     sockaddr_in from = LoopbackAddress(source, 0);
     if (::bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0) {
       Problem("bind data source " + source);

@@ -422,6 +422,13 @@ const TextTable kDanish = {
     /* 404 */ "%d kanal(er) på %s, hvor der ikke er opsat en satellit, for eksempel '%s'.",
     /* 405 */ "Kanallisten er klar til PVR'en.",
     /* 406 */ "Luk",
+    /* 407 */ "Fortryd %s",
+    /* 408 */ "Gentag %s",
+    /* 409 */ "Gentag",
+    /* 410 */ "Rediger",
+    /* 411 */
+    "Overførsel mislykkedes. PVR'ens liste kan nu være ufuldstændig.\n"
+    "PVR'ens tidligere liste blev gemt som:\n%s",
 };
 
 }  // namespace vantrel::texts

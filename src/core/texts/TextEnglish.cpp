@@ -418,6 +418,13 @@ const TextTable kEnglish = {
     /* 404 */ "%d channel(s) at %s, where no satellite is set up, for example '%s'.",
     /* 405 */ "The channel list is ready for the PVR.",
     /* 406 */ "Close",
+    /* 407 */ "Undo %s",
+    /* 408 */ "Redo %s",
+    /* 409 */ "Redo",
+    /* 410 */ "Edit",
+    /* 411 */
+    "Upload fail. The PVR's list may be incomplete now.\n"
+    "The PVR's previous list was saved as:\n%s",
 };
 
 }  // namespace vantrel::texts

@@ -424,6 +424,13 @@ const TextTable kFinnish = {
     /* 404 */ "%d kanava(a) kohdassa %s, jolle ei ole asetettu satelliittia, esimerkiksi '%s'.",
     /* 405 */ "Kanavalista on valmis PVR:lle.",
     /* 406 */ "Sulje",
+    /* 407 */ "Kumoa: %s",
+    /* 408 */ "Tee uudelleen: %s",
+    /* 409 */ "Tee uudelleen",
+    /* 410 */ "Muokkaa",
+    /* 411 */
+    "Lähetys epäonnistui. PVR:n luettelo voi nyt olla vaillinainen.\n"
+    "PVR:n edellinen luettelo tallennettiin nimellä:\n%s",
 };
 
 }  // namespace vantrel::texts

@@ -425,6 +425,13 @@ const TextTable kGerman = {
     /* 404 */ "%d Kanal/Kanäle auf %s, wo kein Satellit eingerichtet ist, zum Beispiel '%s'.",
     /* 405 */ "Die Kanalliste ist bereit für den PVR.",
     /* 406 */ "Schließen",
+    /* 407 */ "Rückgängig: %s",
+    /* 408 */ "Wiederholen: %s",
+    /* 409 */ "Wiederholen",
+    /* 410 */ "Bearbeiten",
+    /* 411 */
+    "Upload fehlgeschlagen. Die Liste des PVR ist jetzt womöglich unvollständig.\n"
+    "Die vorherige Liste des PVR wurde gespeichert als:\n%s",
 };
 
 }  // namespace vantrel::texts

@@ -421,6 +421,13 @@ const TextTable kPolish = {
     /* 404 */ "%d kanał(ów) na pozycji %s, gdzie nie ustawiono satelity, na przykład '%s'.",
     /* 405 */ "Lista kanałów jest gotowa dla PVR.",
     /* 406 */ "Zamknij",
+    /* 407 */ "Cofnij: %s",
+    /* 408 */ "Ponów: %s",
+    /* 409 */ "Ponów",
+    /* 410 */ "Edycja",
+    /* 411 */
+    "Błąd wysyłania. Lista w PVR może być teraz niekompletna.\n"
+    "Poprzednia lista PVR została zapisana jako:\n%s",
 };
 
 }  // namespace vantrel::texts

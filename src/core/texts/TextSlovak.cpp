@@ -419,6 +419,13 @@ const TextTable kSlovak = {
     /* 404 */ "%d kanál(ov) na pozícii %s, kde nie je nastavený satelit, napríklad '%s'.",
     /* 405 */ "Zoznam kanálov je pripravený pre PVR.",
     /* 406 */ "Zavrieť",
+    /* 407 */ "Vrátiť späť: %s",
+    /* 408 */ "Znova: %s",
+    /* 409 */ "Znova",
+    /* 410 */ "Upraviť",
+    /* 411 */
+    "Odosielanie zlyhalo. Zoznam v PVR môže byť teraz neúplný.\n"
+    "Predchádzajúci zoznam PVR bol uložený ako:\n%s",
 };
 
 }  // namespace vantrel::texts

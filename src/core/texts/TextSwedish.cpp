@@ -421,6 +421,13 @@ const TextTable kSwedish = {
     /* 404 */ "%d kanal(er) på %s, där ingen satellit är inställd, till exempel '%s'.",
     /* 405 */ "Kanallistan är klar för PVR:n.",
     /* 406 */ "Stäng",
+    /* 407 */ "Ångra %s",
+    /* 408 */ "Gör om %s",
+    /* 409 */ "Gör om",
+    /* 410 */ "Redigera",
+    /* 411 */
+    "Uppladdningen misslyckades. PVR:ns lista kan nu vara ofullständig.\n"
+    "PVR:ns tidigare lista sparades som:\n%s",
 };
 
 }  // namespace vantrel::texts

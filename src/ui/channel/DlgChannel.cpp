@@ -6,11 +6,14 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <algorithm>
 
 #include "channels/ChannelColumns.h"
+#include "channels/EditorTexts.h"
 #include "core/AppSettings.h"
 #include "core/Format.h"
 #include "core/TextTable.h"
@@ -83,6 +86,7 @@ CDlgChannel::CDlgChannel(QWidget* parent)
   setMinimumSize(kMinimumWidth, kMinimumHeight);
   resize(1200, 760);
   BuildControls();
+  BuildEditMenu();
   WireViews();
   WatchModified();
   m_list->SetFilePath({});
@@ -204,6 +208,34 @@ void CDlgChannel::BuildControls() {
   m_progress->hide();
 }
 
+void CDlgChannel::BuildEditMenu() {
+  m_menuBar = new QMenuBar(this);
+  QMenu* edit = m_menuBar->addMenu(T(channels::kTextEditMenu));
+  edit->setObjectName(QString::number(ID_EDIT_MENU));
+  const auto add = [&](int id, const QList<QKeySequence>& keys) {
+    QAction* action = edit->addAction(QString());
+    action->setObjectName(QString::number(id));
+    action->setData(id);
+    action->setShortcuts(keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
+    return action;
+  };
+  m_undoAction = add(ID_UNDO, {QKeySequence(Qt::CTRL | Qt::Key_Z)});
+  m_redoAction = add(ID_REDO, {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  connect(edit, &QMenu::aboutToShow, this, &CDlgChannel::UpdateEditActions);
+  connect(&m_editor->History(), &QUndoStack::indexChanged, this, &CDlgChannel::UpdateEditActions);
+  UpdateEditActions();
+}
+
+void CDlgChannel::UpdateEditActions() {
+  const bool idle = !IsBusy() && !m_labelEditing;
+  m_undoAction->setText(QString::fromStdString(m_editor->UndoMenuText()));
+  m_redoAction->setText(QString::fromStdString(m_editor->RedoMenuText()));
+  m_undoAction->setEnabled(idle && m_editor->CanUndo());
+  m_redoAction->setEnabled(idle && m_editor->CanRedo());
+}
+
 void CDlgChannel::WireViews() {
   m_channelList->SetDragStartCheck([this] { return CanStartDrag(); });
   m_serviceList->SetDragStartCheck([this] { return CanStartDrag(); });
@@ -250,6 +282,7 @@ void CDlgChannel::WireViews() {
   connect(m_tree, &CFavoriteTree::labelEditStarted, this, [this](QTreeWidgetItem* item) {
     m_labelEditing = true;
     m_editor->Tree().StartLabelEdit(CFavoriteTree::GroupOf(item));
+    UpdateEditActions();
   });
   connect(m_tree, &CFavoriteTree::renameRequested, this, &CDlgChannel::OnRenameRequested);
   connect(m_tree->itemDelegate(), &QAbstractItemDelegate::closeEditor, this, [this] {
@@ -258,6 +291,7 @@ void CDlgChannel::WireViews() {
     // name it starts again (OnRenameRequested).
     if (!m_renameCommitted) m_editor->Tree().EndLabelEdit();
     m_renameCommitted = false;
+    UpdateEditActions();
   });
 }
 
@@ -267,8 +301,10 @@ int CDlgChannel::LayoutButtons() {
   const int order[] = {IDC_OPEN,         IDC_SAVE,   IDC_SAVE_AS,     IDC_LOAD_PVR, IDC_SEND_PVR, IDC_CREATE_FAVORITE,
                        IDC_ADD_FAVORITE, IDC_DELETE, IDC_RENUMBERING, IDC_SAT_TP,   IDC_RESTORE,  IDC_TV_RADIO};
   const int right = width() - kMargin;
+  const int menuHeight = m_menuBar->sizeHint().height();
+  m_menuBar->setGeometry(0, 0, width(), menuHeight);
   int x = kMargin;
-  int y = kMargin;
+  int y = menuHeight + kMargin;
   const auto place = [&](QWidget* w, int wanted) {
     if (x + wanted > right && x > kMargin) {
       x = kMargin;
@@ -501,21 +537,16 @@ void CDlgChannel::WatchModified() {
 }
 
 void CDlgChannel::AdoptList(std::unique_ptr<channels::ChannelList> list) {
-  const ServiceKind kind = m_editor->CurrentKind();
-  // No widget may keep showing the old list while it goes.
-  m_editor->ClearViews();
+  // No widget may keep showing the old list while it goes. The editor (and
+  // its undo history) stays: the fresh content moves into its list.
   m_channelModel->SetView(nullptr);
   m_serviceModel->SetView(nullptr);
   m_tree->SetDropHighlight(nullptr);
   m_tree->clear();
-  m_editor = std::make_unique<channels::CChannelEditor>(*list);
-  m_list = std::move(list);
-  WatchModified();
-  if (kind != m_editor->CurrentKind()) m_editor->ToggleTvRadio();
+  m_editor->AdoptList(*list);  // list now holds the old content, freed here
   m_channelModel->SetView(&m_editor->Channels());
   m_serviceModel->SetView(&m_editor->Members());
   m_labelEditing = false;
-  m_editor->ShowList();
 }
 
 void CDlgChannel::StartEditingGroup(FavoriteGroup* group) {
@@ -541,6 +572,7 @@ void CDlgChannel::UpdateButtons() {
     if (id == IDC_LOAD_PVR || id == IDC_SEND_PVR) enabled = enabled && !offline;
     button->setEnabled(enabled);
   }
+  UpdateEditActions();
 }
 
 // ---------------------------------------------------------------- keys
@@ -588,6 +620,8 @@ bool CDlgChannel::FilterKey(QObject* watched, QKeyEvent* event) {
     }
     return true;
   }
+  // The Edit menu's Undo takes Ctrl+Z before it gets here; a text field that
+  // keeps Ctrl+Z for itself (the search field) hands the focus to the list.
   if (press && k == Qt::Key_Z && (event->modifiers() & Qt::ControlModifier)) {
     m_channelList->setFocus();
     return true;

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QTimer>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -17,8 +18,10 @@
 #include "channels/ChannelList.h"
 #include "ui/controls/ManagerWindow.h"
 
+class QAction;
 class QLineEdit;
 class QMenu;
+class QMenuBar;
 class QTreeWidgetItem;
 
 namespace vantrel::ui {
@@ -86,6 +89,9 @@ class CDlgChannel : public CManagerWindow {
   static constexpr int ID_CANCEL_NUMBERING = 20303;
   static constexpr int ID_FIND_DUPLICATES = 20400;
   static constexpr int ID_CHECK_LIST = 20401;
+  static constexpr int ID_EDIT_MENU = 20410;
+  static constexpr int ID_UNDO = 20411;
+  static constexpr int ID_REDO = 20412;
 
   static constexpr int kMinimumWidth = 1000;
   static constexpr int kMinimumHeight = 700;
@@ -99,7 +105,8 @@ class CDlgChannel : public CManagerWindow {
   channels::CChannelEditor& Editor() { return *m_editor; }
   channels::ChannelList& List() { return *m_list; }
 
-  // --- the buttons and menu commands, by id (what a click or a menu choice does)
+  // --- the buttons and menu commands, by id (what a click or a menu choice
+  // does). A command that changes the list becomes one undo step.
   bool RunCommand(int id);
   void OpenFile();
   void Save();
@@ -151,10 +158,15 @@ class CDlgChannel : public CManagerWindow {
   CViewerStatus* TreeCaption() const { return m_treeCaption; }
   CDlgProgress* Progress() const { return m_progress; }
   CChannelTableModel* ChannelModel() const { return m_channelModel; }
+  QMenuBar* MenuBar() const { return m_menuBar; }
+  QAction* UndoAction() const { return m_undoAction; }
+  QAction* RedoAction() const { return m_redoAction; }
   CServiceTableModel* ServiceModel() const { return m_serviceModel; }
 
   // The button enabling rule (busy or idle).
   void UpdateButtons();
+  // Undo and Redo in the Edit menu: enabled and named after the step.
+  void UpdateEditActions();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -165,6 +177,7 @@ class CDlgChannel : public CManagerWindow {
   channels::IChannelListView& WriterView();
 
   void BuildControls();
+  void BuildEditMenu();
   void LayoutControls();
   int LayoutButtons();
   void WireViews();
@@ -190,9 +203,22 @@ class CDlgChannel : public CManagerWindow {
   // A freshly read list replaces the shown one (the shown kind stays).
   void AdoptList(std::unique_ptr<channels::ChannelList> list);
   void WatchModified();
+  void OpenFileNow();
+  void SaveNow();
+  void SaveAsNow();
+  bool RestoreBackupNow(const std::string& path);
+  void OnEditChannelNow();
   void StartEditingGroup(channels::FavoriteGroup* group);
 
   // --- actions
+  bool DoCommand(int id);
+  // Runs a user action as one undo step named by a text index (the rows
+  // shown at the top go with it).
+  bool RunStep(int nameText, const std::function<bool()>& action);
+  static int StepNameOf(int id);
+  bool OnUndo();
+  bool OnRedo();
+  void ShowRestoredStep();
   void OnDelete();
   void OnCreateFavorite();
   void OnAddToFavorite();
@@ -238,6 +264,9 @@ class CDlgChannel : public CManagerWindow {
   QPointer<CDlgInputNumber> m_numberDialog;
 
   std::map<int, CButtonST*> m_buttons;
+  QMenuBar* m_menuBar = nullptr;
+  QAction* m_undoAction = nullptr;
+  QAction* m_redoAction = nullptr;
   CCheckST* m_tvRadio = nullptr;
   QLineEdit* m_searchEdit = nullptr;
   CButtonST* m_searchButton = nullptr;
@@ -274,6 +303,7 @@ class CDlgChannel : public CManagerWindow {
     int row = -1;
     channels::FavoriteGroup* group = nullptr;
   } m_pendingDrop;
+  void PerformDropNow(const PendingDrop& drop);
 
   // Commands under way (nested through menus, questions and dialogs).
   int m_commandDepth = 0;

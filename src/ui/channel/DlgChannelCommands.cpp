@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <map>
 
 #include "channels/ChannelBackups.h"
 #include "channels/ChannelFileReader.h"
@@ -81,6 +83,93 @@ bool CDlgChannel::RunCommand(int id) {
   // save, send or reorder a list whose new order is only half given.
   if (m_editor->IsNumbering() && m_buttons.count(id) != 0) return false;
   const CommandScope scope(m_commandDepth);
+  if (id == ID_UNDO) return OnUndo();
+  if (id == ID_REDO) return OnRedo();
+  const int name = StepNameOf(id);
+  if (name == 0) return DoCommand(id);
+  return RunStep(name, [this, id] { return DoCommand(id); });
+}
+
+int CDlgChannel::StepNameOf(int id) {
+  // The step takes the name of the button or menu item.
+  static const std::map<int, int> names = {
+      {IDC_OPEN, 1},
+      {IDC_SAVE, 2},
+      {IDC_SAVE_AS, 3},
+      {IDC_LOAD_PVR, 4},
+      {IDC_SEND_PVR, 5},
+      {IDC_SAT_TP, 7},
+      {IDC_CREATE_FAVORITE, 8},
+      {ID_TREE_CREATE, 8},
+      {IDC_ADD_FAVORITE, 9},
+      {ID_ADD_TO_SELECTED, 9},
+      {IDC_RENUMBERING, 10},
+      {ID_RENUMBER, 10},
+      {IDC_DELETE, 11},
+      {ID_TREE_DELETE, 11},
+      {ID_DELETE_MEMBERS, 11},
+      {ID_END_NUMBERING, 124},
+      {ID_MOVE_TO, 125},
+      {ID_ADD_TO_NEW_TV, 128},
+      {ID_ADD_TO_NEW_RADIO, 129},
+      {ID_ADD_TO_ALL, 130},
+      {ID_DELETE_CHANNELS, 131},
+      {ID_DELETE_FROM_ALL, 132},
+      {ID_ADD_EMPTY, 133},
+      {ID_EDIT_CHANNEL, 134},
+      {ID_LOCK, 136},
+      {ID_UNLOCK, 137},
+      {ID_SKIP, 138},
+      {ID_FREE, 139},
+      {ID_AUTO_NUMBERING, 320},
+      {IDC_RESTORE, 364},
+      {ID_FIND_DUPLICATES, channels::kTextDeleteDuplicates},
+      {ID_CHECK_LIST, channels::kTextFixButton},
+  };
+  const auto it = names.find(id);
+  return it != names.end() ? it->second : 0;
+}
+
+bool CDlgChannel::RunStep(int nameText, const std::function<bool()>& action) {
+  m_editor->SetTopRows(m_channelList->FirstVisibleRow(), m_serviceList->FirstVisibleRow());
+  return m_editor->Perform(nameText, action);
+}
+
+// Not while a drag or its drop is under way: the drop holds pointers into the list.
+bool CDlgChannel::OnUndo() {
+  if (IsBusy() || m_labelEditing || m_drag != DragSource::None || DropPending()) return false;
+  m_editor->SetTopRows(m_channelList->FirstVisibleRow(), m_serviceList->FirstVisibleRow());
+  if (!m_editor->Undo()) return false;
+  ShowRestoredStep();
+  return true;
+}
+
+bool CDlgChannel::OnRedo() {
+  if (IsBusy() || m_labelEditing || m_drag != DragSource::None || DropPending()) return false;
+  if (!m_editor->Redo()) return false;
+  ShowRestoredStep();
+  return true;
+}
+
+void CDlgChannel::ShowRestoredStep() {
+  m_tvRadio->SetCheck(m_editor->CurrentKind() == ServiceKind::Radio);
+  RefreshAll();
+  ShowChannelCaptionDefault();
+  ShowServiceCaptionDefault();
+  const auto scrollTop = [](CEditorListView* view, long long row) {
+    const int rows = view->model()->rowCount();
+    if (rows > 0 && row >= 0) {
+      view->scrollTo(view->model()->index(static_cast<int>(std::min<long long>(row, rows - 1)), 0),
+                     QAbstractItemView::PositionAtTop);
+    }
+  };
+  scrollTop(m_channelList, m_editor->TopChannelRow());
+  scrollTop(m_serviceList, m_editor->TopServiceRow());
+  UpdateTitle();
+  UpdateButtons();
+}
+
+bool CDlgChannel::DoCommand(int id) {
   auto& editor = *m_editor;
   switch (id) {
     case IDC_OPEN: OpenFile(); return true;
@@ -229,6 +318,13 @@ bool CDlgChannel::MayDropList() {
 }
 
 void CDlgChannel::OpenFile() {
+  RunStep(1, [this] {
+    OpenFileNow();
+    return true;
+  });
+}
+
+void CDlgChannel::OpenFileNow() {
   if (!MayDropList()) return;
   const std::optional<std::string> chosen = GetFileDialogs().GetOpenFileName(GetText(1), {}, kOpenFilter);
   if (!chosen || chosen->empty()) return;
@@ -257,6 +353,14 @@ void CDlgChannel::OpenFile() {
 }
 
 void CDlgChannel::Save() {
+  // The writer may sort and renumber first: that is part of the step.
+  RunStep(2, [this] {
+    SaveNow();
+    return true;
+  });
+}
+
+void CDlgChannel::SaveNow() {
   const std::string path = m_list->FilePath();
   if (path.empty() || !HasXmlExtension(path)) return;
   if (!PathExists(path)) {
@@ -272,6 +376,13 @@ void CDlgChannel::Save() {
 }
 
 void CDlgChannel::SaveAs() {
+  RunStep(3, [this] {
+    SaveAsNow();
+    return true;
+  });
+}
+
+void CDlgChannel::SaveAsNow() {
   if (!CheckBeforeWriting(false)) return;
   const std::optional<std::string> chosen =
       GetFileDialogs().GetSaveFileName(GetText(3), m_list->FilePath(), kSaveFilter);
@@ -326,6 +437,10 @@ void CDlgChannel::OnRestore() {
 }
 
 bool CDlgChannel::RestoreBackup(const std::string& path) {
+  return RunStep(kTextRestoreButton, [this, &path] { return RestoreBackupNow(path); });
+}
+
+bool CDlgChannel::RestoreBackupNow(const std::string& path) {
   auto fresh = std::make_unique<channels::ChannelList>();
   const channels::ReadResult read = channels::ReadChannelFile(*fresh, path);
   if (read != channels::ReadResult::Loaded) {
@@ -439,6 +554,13 @@ void CDlgChannel::OnSearch() {
 }
 
 void CDlgChannel::OnEditChannel() {
+  RunStep(134, [this] {
+    OnEditChannelNow();
+    return true;
+  });
+}
+
+void CDlgChannel::OnEditChannelNow() {
   auto& view = m_editor->Channels();
   if (view.SelectedCount() != 1) return;
   channels::Service* service = view.SelectedServices().front();
@@ -488,7 +610,7 @@ void CDlgChannel::OnRenameRequested(QTreeWidgetItem* item, const QString& text) 
   FavoriteGroup* group = CFavoriteTree::GroupOf(item);
   if (group == nullptr) return;
   m_renameCommitted = true;
-  if (m_editor->RenameFavoriteGroup(*group, text.toStdString())) {
+  if (RunStep(93, [&] { return m_editor->RenameFavoriteGroup(*group, text.toStdString()); })) {
     item->setText(0, QString::fromStdString(group->Name));
     ShowTreeCaption();
     return;

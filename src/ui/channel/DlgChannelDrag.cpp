@@ -20,6 +20,10 @@ namespace {
 using channels::FavoriteGroup;
 using channels::ServiceKind;
 
+constexpr int kTextLoadFromPvr = 4;
+constexpr int kTextAddToFavorite = 9;
+constexpr int kTextMoveTo = 125;
+
 bool Inside(QWidget* widget, QPoint globalPos) {
   return widget->isVisible() && widget->rect().contains(widget->mapFromGlobal(globalPos));
 }
@@ -137,6 +141,17 @@ void CDlgChannel::PerformDrop() {
   m_pendingDrop = {};
   m_tree->SetDropHighlight(nullptr);
   if (IsBusy()) return;
+  using Target = PendingDrop::Target;
+  // Channels dropped on the service list or the tree join a group ("Add to
+  // Favorite"); a drop inside a list moves the rows ("Move to").
+  const bool intoGroup = drop.source == DragSource::Channels && drop.target != Target::Channels;
+  RunStep(intoGroup ? kTextAddToFavorite : kTextMoveTo, [this, &drop] {
+    PerformDropNow(drop);
+    return true;
+  });
+}
+
+void CDlgChannel::PerformDropNow(const PendingDrop& drop) {
   auto& editor = *m_editor;
   using Target = PendingDrop::Target;
   if (drop.target == Target::Services && drop.source == DragSource::Channels) {
@@ -237,7 +252,12 @@ void CDlgChannel::FinishExchange() {
   m_progress->SetPos(m_exchange->Position());
   m_progress->ApplyPending();
   if (result.kind == channels::ExchangeKind::Load && result.ok && result.list) {
-    AdoptList(std::move(result.list));
+    // Undo returns to the list shown before the load.
+    RunStep(kTextLoadFromPvr, [this, &result] {
+      AdoptList(std::move(result.list));
+      m_editor->SetModified(false);
+      return true;
+    });
     RefreshAll();
     ShowChannelCaptionDefault();
     ShowServiceCaptionDefault();
