@@ -107,6 +107,17 @@ class CChannelEditor : public IChannelListView {
   // service that is not shown is left alone.
   void ChangeChannelNumber(Service& service, const Service& edited);
 
+  // --- whole-list changes made from outside the views (reference list, CSV import)
+  // Puts a kind's list in this order and numbers it 1..n; the FastScan copies
+  // follow. False (nothing changes) unless order holds exactly the services
+  // of that kind. Leaves the numbering mode.
+  bool ReorderServices(ServiceKind kind, const std::vector<Service*>& order);
+  // After names, flags, order or groups changed that way: the channel list
+  // shows the kind in number order, the tree is rebuilt when groups changed
+  // (the selected group stays selected when it still exists), the service list
+  // follows, and the list is marked modified.
+  void ShowOutsideChange(bool groupsChanged);
+
   // --- numbering mode
   bool IsNumbering() const { return m_numbering; }
   int NumberingStart() const { return m_numberingStart; }
