@@ -8,7 +8,8 @@ namespace vantrel::cli {
 
 using Args = std::vector<std::string>;
 
-// vantrel-cli channels info FILE | rewrite IN OUT | csv FILE
+// vantrel-cli channels info FILE | rewrite IN OUT | csv FILE | apply-reference FILE REFERENCE OUT
+// [--favourites] | export-csv FILE OUT.csv [--radio] | import-csv FILE IN.csv OUT [--skip-bad]
 int RunChannelsCommand(const Args& args);
 // vantrel-cli receiver [--host ADDR] [--port N] [--pin PIN] ls|get|put|backup-channels ...
 int RunReceiverCommand(const Args& args);

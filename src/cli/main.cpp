@@ -17,6 +17,9 @@ void Usage() {
       "usage: vantrel-cli channels info FILE\n"
       "       vantrel-cli channels rewrite IN OUT\n"
       "       vantrel-cli channels csv FILE\n"
+      "       vantrel-cli channels apply-reference FILE REFERENCE OUT [--favourites]\n"
+      "       vantrel-cli channels export-csv FILE OUT.csv [--radio]\n"
+      "       vantrel-cli channels import-csv FILE IN.csv OUT [--skip-bad]\n"
       "       vantrel-cli receiver [--host ADDR] [--port N] [--pin PIN] COMMAND ...\n",
       stderr);
 }
