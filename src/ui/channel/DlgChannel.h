@@ -84,6 +84,9 @@ class CDlgChannel : public CManagerWindow {
   static constexpr int ID_START_NUMBERING = 20301;
   static constexpr int ID_END_NUMBERING = 20302;
   static constexpr int ID_CANCEL_NUMBERING = 20303;
+  static constexpr int ID_APPLY_REFERENCE = 20400;
+  static constexpr int ID_EXPORT_CSV = 20401;
+  static constexpr int ID_IMPORT_CSV = 20402;
 
   static constexpr int kMinimumWidth = 1000;
   static constexpr int kMinimumHeight = 700;
@@ -106,6 +109,11 @@ class CDlgChannel : public CManagerWindow {
   // newest first; the chosen one opens unsaved, to be looked at and sent.
   void OnRestore();
   bool RestoreBackup(const std::string& path);
+  // "Apply reference list...", "Export CSV...", "Import CSV...": a file is
+  // chosen, the change is shown and applied only when the user agrees.
+  void OnApplyReference();
+  void OnExportCsv();
+  void OnImportCsv();
 
   // When the list has unsaved changes, asks Save / Discard / Cancel (Save
   // saves, through Save As when the list has no file yet). True when the

@@ -12,6 +12,7 @@
 #include "channels/ChannelBackups.h"
 #include "channels/ChannelFileReader.h"
 #include "channels/ChannelFileWriter.h"
+#include "channels/ListToolTexts.h"
 #include "core/FileDialogs.h"
 #include "core/Format.h"
 #include "core/PathUtil.h"
@@ -190,6 +191,9 @@ bool CDlgChannel::RunCommand(int id) {
       m_channelModel->RefreshCells();
       UpdateButtons();
       return true;
+    case ID_APPLY_REFERENCE: OnApplyReference(); return true;
+    case ID_EXPORT_CSV: OnExportCsv(); return true;
+    case ID_IMPORT_CSV: OnImportCsv(); return true;
     default: return false;
   }
 }
@@ -496,6 +500,10 @@ std::unique_ptr<QMenu> CDlgChannel::CreateChannelMenu(int contextRow) {
   menu->addSeparator();
   AddCommand(*menu, ID_SKIP, T(138), idle);
   AddCommand(*menu, ID_FREE, T(139), idle);
+  menu->addSeparator();
+  AddCommand(*menu, ID_APPLY_REFERENCE, T(channels::kTextMenuApplyReference), idle);
+  AddCommand(*menu, ID_EXPORT_CSV, T(channels::kTextMenuExportCsv), idle);
+  AddCommand(*menu, ID_IMPORT_CSV, T(channels::kTextMenuImportCsv), idle);
   return menu;
 }
 
