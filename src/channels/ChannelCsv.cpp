@@ -1,24 +1,20 @@
 #include "channels/ChannelCsv.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <map>
-#include <sstream>
 #include <tuple>
 
+#include "channels/AtomicFile.h"
 #include "channels/CaseFold.h"
 #include "channels/ChannelColumns.h"
 #include "channels/ChannelEditor.h"
 #include "channels/ListToolTexts.h"
 #include "core/Format.h"
-#include "core/ReplacementFile.h"
 #include "core/TextTable.h"
 
 namespace vantrel::channels {
@@ -188,29 +184,7 @@ std::string ChannelCsvBytes(ChannelList& list, ServiceKind kind) {
 }
 
 bool WriteChannelCsv(ChannelList& list, ServiceKind kind, const std::string& path, std::string* error) {
-  const std::string bytes = ChannelCsvBytes(list, kind);
-  CReplacementFile file;
-  if (!file.Create(path, error)) return false;
-  const int fd = file.Handle();
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) {
-      const int code = written < 0 ? errno : EIO;
-      file.Abandon();
-      if (error != nullptr) *error = "cannot write " + path + ": " + std::strerror(code);
-      return false;
-    }
-    done += static_cast<std::size_t>(written);
-  }
-  if (::fsync(fd) != 0) {
-    const int code = errno;
-    file.Abandon();
-    if (error != nullptr) *error = "cannot flush " + path + ": " + std::strerror(code);
-    return false;
-  }
-  return file.Commit(error);
+  return WriteFileAtomically(path, ChannelCsvBytes(list, kind), error);
 }
 
 bool ReadTextFile(const std::string& path, std::string& bytes, std::string* error) {
@@ -219,13 +193,22 @@ bool ReadTextFile(const std::string& path, std::string& bytes, std::string* erro
     if (error != nullptr) *error = "cannot open " + path + ": " + std::strerror(errno);
     return false;
   }
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
+  // Reading stops just past the bound: a wrongly chosen huge file (or a
+  // device that never ends) is refused instead of filling the memory.
+  std::string buffer;
+  char chunk[1 << 16];
+  while (buffer.size() <= kMaxTextFileSize && in.read(chunk, sizeof chunk).gcount() > 0) {
+    buffer.append(chunk, static_cast<std::size_t>(in.gcount()));
+  }
   if (in.bad()) {
     if (error != nullptr) *error = "cannot read " + path;
     return false;
   }
-  bytes = buffer.str();
+  if (buffer.size() > kMaxTextFileSize) {
+    if (error != nullptr) *error = path + " is larger than " + std::to_string(kMaxTextFileSize >> 20) + " MiB";
+    return false;
+  }
+  bytes = std::move(buffer);
   return true;
 }
 

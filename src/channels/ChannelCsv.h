@@ -42,8 +42,8 @@ std::string CsvField(std::string_view text, char separator = ',');
 const std::vector<std::string>& CsvColumnKeys();
 // The services of a kind in list order, one line each, "\n" line ends.
 std::string ChannelCsvBytes(ChannelList& list, ServiceKind kind);
-// Writes them through a replacement file: the target is replaced whole or not
-// at all. False with the reason.
+// Writes them like the channel file (AtomicFile.h): the target is replaced
+// whole or not at all. False with the reason.
 bool WriteChannelCsv(ChannelList& list, ServiceKind kind, const std::string& path, std::string* error = nullptr);
 
 // --- import
@@ -95,7 +95,8 @@ std::string DescribeCsvProblem(const CsvProblem& problem);
 // when there was nothing to change.
 bool ApplyCsvImport(CChannelEditor& editor, const CsvImportPlan& plan);
 
-// Reads a whole file; false with the reason.
+// Reads a whole file of at most kMaxTextFileSize bytes; false with the reason.
+inline constexpr std::size_t kMaxTextFileSize = std::size_t{64} << 20;
 bool ReadTextFile(const std::string& path, std::string& bytes, std::string* error = nullptr);
 
 }  // namespace vantrel::channels
