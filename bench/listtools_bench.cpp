@@ -108,7 +108,7 @@ void BM_ApplyReference(benchmark::State& state) {
   int round = 0;
   for (auto _ : state) {
     const ReferencePlan plan = PlanReference(f.list, refs[round++ % 2], false);
-    ApplyReference(f.editor, plan);
+    f.editor.ApplyReference(plan);
     benchmark::DoNotOptimize(plan.matched);
   }
 }
@@ -149,7 +149,7 @@ void BM_ImportCsv(benchmark::State& state) {
   for (auto _ : state) {
     const CsvImportPlan plan = PlanCsvImport(f.list, csv[round++ % 2]);
     if (!plan.problems.empty()) state.SkipWithError("the CSV has problems");
-    ApplyCsvImport(f.editor, plan);
+    f.editor.ApplyCsvImport(plan);
   }
 }
 BENCHMARK(BM_ImportCsv)->Unit(benchmark::kMillisecond);

@@ -407,7 +407,7 @@ std::string DescribeCsvProblem(const CsvProblem& problem) {
   return {};
 }
 
-bool ApplyCsvImport(CChannelEditor& editor, const CsvImportPlan& plan) {
+bool CChannelEditor::ApplyCsvImport(const CsvImportPlan& plan) {
   if (plan.changedServices == 0) return false;
   for (const CsvChange& c : plan.changes) {
     Service& s = *c.service;
@@ -417,9 +417,9 @@ bool ApplyCsvImport(CChannelEditor& editor, const CsvImportPlan& plan) {
   }
   for (const ServiceKind kind : {ServiceKind::Tv, ServiceKind::Radio}) {
     const auto& order = plan.order[static_cast<int>(kind)];
-    if (!order.empty()) editor.ReorderServices(kind, order);
+    if (!order.empty()) ReorderServices(kind, order);
   }
-  editor.ShowOutsideChange(false);
+  ShowOutsideChange(false);
   return true;
 }
 

@@ -20,8 +20,6 @@
 
 namespace vantrel::channels {
 
-class CChannelEditor;
-
 // --- the file format
 struct CsvRecord {
   std::size_t line = 0;  // 1-based line of the file the record starts on
@@ -91,9 +89,7 @@ struct CsvImportPlan {
 CsvImportPlan PlanCsvImport(const ChannelList& list, std::string_view bytes);
 // The problem as a line for the user (from the text tables).
 std::string DescribeCsvProblem(const CsvProblem& problem);
-// Applies the plan through the editor and marks the list modified. False
-// when there was nothing to change.
-bool ApplyCsvImport(CChannelEditor& editor, const CsvImportPlan& plan);
+// CChannelEditor::ApplyCsvImport applies a plan.
 
 // Reads a whole file of at most kMaxTextFileSize bytes; false with the reason.
 inline constexpr std::size_t kMaxTextFileSize = std::size_t{64} << 20;

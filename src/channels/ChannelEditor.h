@@ -28,6 +28,9 @@
 
 namespace vantrel::channels {
 
+struct CsvImportPlan;
+struct ReferencePlan;
+
 class CChannelEditor : public IChannelListView {
  public:
   explicit CChannelEditor(ChannelList& list);
@@ -107,16 +110,12 @@ class CChannelEditor : public IChannelListView {
   // service that is not shown is left alone.
   void ChangeChannelNumber(Service& service, const Service& edited);
 
-  // --- whole-list changes made from outside the views (reference list, CSV import)
-  // Puts a kind's list in this order and numbers it 1..n; the FastScan copies
-  // follow. False (nothing changes) unless order holds exactly the services
-  // of that kind. Leaves the numbering mode.
-  bool ReorderServices(ServiceKind kind, const std::vector<Service*>& order);
-  // After names, flags, order or groups changed that way: the channel list
-  // shows the kind in number order, the tree is rebuilt when groups changed
-  // (the selected group stays selected when it still exists), the service list
-  // follows, and the list is marked modified.
-  void ShowOutsideChange(bool groupsChanged);
+  // --- reference list and CSV import (planned in ReferenceList.h and
+  // ChannelCsv.h; the window shows the plan and applies it when the user agrees)
+  // The new order of both kinds, numbered 1..n, and the plan's groups.
+  void ApplyReference(const ReferencePlan& plan);
+  // Number, name, lock and skip from the usable rows. False when nothing changes.
+  bool ApplyCsvImport(const CsvImportPlan& plan);
 
   // --- numbering mode
   bool IsNumbering() const { return m_numbering; }
@@ -185,6 +184,14 @@ class CChannelEditor : public IChannelListView {
   void DeleteServices(const std::vector<const Service*>& services);
   // Sorts a list that is not shown by number and numbers it 1..n.
   void RenumberHiddenKind(ServiceKind kind);
+  // Puts a kind's list in this order and numbers it 1..n; the FastScan copies
+  // follow. False (nothing changes) unless order holds exactly the services
+  // of that kind. Leaves the numbering mode.
+  bool ReorderServices(ServiceKind kind, const std::vector<Service*>& order);
+  // After a whole-list change: the channel list shows the kind in number
+  // order, the tree is rebuilt when groups changed (the selected group stays
+  // selected), the service list follows, and the list is marked modified.
+  void ShowOutsideChange(bool groupsChanged);
   bool ValidContextRow() const;
   void MarkModified() { SetModified(true); }
 

@@ -251,10 +251,10 @@ ReferencePlan PlanReference(const ChannelList& list, const ReferenceList& refere
   return plan;
 }
 
-void ApplyReference(CChannelEditor& editor, const ReferencePlan& plan) {
-  ChannelList& list = editor.List();
+void CChannelEditor::ApplyReference(const ReferencePlan& plan) {
+  ChannelList& list = m_list;
   for (const ServiceKind kind : {ServiceKind::Tv, ServiceKind::Radio}) {
-    editor.ReorderServices(kind, plan.order[static_cast<int>(kind)]);
+    ReorderServices(kind, plan.order[static_cast<int>(kind)]);
   }
   for (const ReferencePlan::Group& g : plan.groups) {
     const auto& groups = ServiceKindOfGroup(g.kind) == ServiceKind::Tv ? list.TvFavorites() : list.RadioFavorites();
@@ -283,7 +283,7 @@ void ApplyReference(CChannelEditor& editor, const ReferencePlan& plan) {
       }
     }
   }
-  editor.ShowOutsideChange(!plan.groups.empty());
+  ShowOutsideChange(!plan.groups.empty());
 }
 
 }  // namespace vantrel::channels

@@ -17,8 +17,6 @@
 
 namespace vantrel::channels {
 
-class CChannelEditor;
-
 struct ReferenceEntry {
   std::string name;
   bool hasIds = false;
@@ -69,11 +67,10 @@ struct ReferencePlan {
 };
 
 ReferencePlan PlanReference(const ChannelList& list, const ReferenceList& reference, bool withFavourites);
-// Applies the plan through the editor: the new order and numbers of both
-// kinds; with groups, each reference group replaces the members of the
-// list's group of that kind and name (ignoring case) or is added as a new
-// group. Marks the list modified.
-void ApplyReference(CChannelEditor& editor, const ReferencePlan& plan);
+// CChannelEditor::ApplyReference applies a plan: the new order and numbers
+// of both kinds; with groups, each reference group replaces the members of
+// the list's group of that kind and name (ignoring case) or is added as a new
+// group.
 
 // The key names are compared by: lower case without white space.
 std::string NameKey(std::string_view name);

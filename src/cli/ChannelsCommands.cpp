@@ -162,7 +162,7 @@ int ApplyReferenceCommand(const std::string& path, const std::string& referenceP
               plan.notFound.size());
   for (const std::string& name : plan.notFound) std::printf("  %s\n", name.c_str());
   if (favourites) std::printf("groups: %zu\n", plan.groups.size());
-  ApplyReference(editor, plan);
+  editor.ApplyReference(plan);
   return Store(list, out) ? 0 : 1;
 }
 
@@ -202,7 +202,7 @@ int ImportCsvCommand(const std::string& path, const std::string& csvPath, const 
   }
   CChannelEditor editor(list);
   editor.ShowList();
-  ApplyCsvImport(editor, plan);
+  editor.ApplyCsvImport(plan);
   return Store(list, out) ? 0 : 1;
 }
 

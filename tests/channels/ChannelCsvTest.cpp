@@ -88,7 +88,7 @@ TEST(ChannelCsv, BadRowsAreListedAndNothingChangesUntilApplied) {
   EXPECT_EQ(ListNames(list, ServiceKind::Tv)[0], "S1");
   EXPECT_FALSE(editor.IsModified());
 
-  ASSERT_TRUE(ApplyCsvImport(editor, plan));
+  ASSERT_TRUE(editor.ApplyCsvImport(plan));
   EXPECT_EQ(ListNames(list, ServiceKind::Tv), (std::vector<std::string>{"First", "S5", "S2", "S3", "S4"}));
   EXPECT_EQ(ListNumbers(list, ServiceKind::Tv), Iota(1, 5));
   EXPECT_TRUE(list.TvServices()[0]->Locked);
@@ -110,7 +110,7 @@ TEST(ChannelCsv, GivenNumbersPinTheirServicesAndTwinsMatchInOrder) {
   // The first row with the shared ids is S2, the second S4.
   const CsvImportPlan plan = PlanCsvImport(list, "sid,onid,tsid,number,name\n20,1,7,5,S2\n20,1,7,1,Four\n");
   ASSERT_TRUE(plan.problems.empty());
-  ASSERT_TRUE(ApplyCsvImport(editor, plan));
+  ASSERT_TRUE(editor.ApplyCsvImport(plan));
   EXPECT_EQ(ListNames(list, ServiceKind::Tv), (std::vector<std::string>{"Four", "S1", "S3", "S5", "S2"}));
   EXPECT_EQ(ListNumbers(list, ServiceKind::Tv), Iota(1, 5));
   EXPECT_EQ(test::MemberNumbers(*fs), (std::vector<int>{5, 1}));

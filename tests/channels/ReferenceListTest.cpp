@@ -36,7 +36,7 @@ TEST(ReferenceList, HalfFoundMoveToTheTopInReferenceOrderTheRestKeepTheirOrder) 
   EXPECT_EQ(ListNames(list, ServiceKind::Tv)[0], "S1") << "planning changes nothing";
   EXPECT_FALSE(editor.IsModified());
 
-  ApplyReference(editor, plan);
+  editor.ApplyReference(plan);
   const std::vector<std::string> expected{"S9", "S3", "S10", "S1", "S5", "S2", "S4", "S6", "S7", "S8"};
   EXPECT_EQ(ListNames(list, ServiceKind::Tv), expected);
   EXPECT_EQ(ListNumbers(list, ServiceKind::Tv), Iota(1, 10));
@@ -66,7 +66,7 @@ TEST(ReferenceList, IdsComeBeforeNamesAndEachServiceIsTakenOnce) {
   other.TvServices()[2]->Name = "S2";  // a third entry of the name finds nothing left
   other.TvServices()[2]->Sid = 98;
   const ReferencePlan plan = PlanReference(list, ReferenceFromChannelList(other), false);
-  ApplyReference(editor, plan);
+  editor.ApplyReference(plan);
   EXPECT_EQ(list.TvServices()[0].get()->Sid, 4);
   EXPECT_EQ(list.TvServices()[1].get()->Sid, 2);
   EXPECT_EQ(plan.matched, 2u);
@@ -97,7 +97,7 @@ TEST(ReferenceList, FavouritesReplaceTheGroupOfTheSameNameAndFastScanCopiesFollo
   news->AddReference(other.TvServices()[0].get());
   other.AddFavoriteGroup(std::move(news));
 
-  ApplyReference(editor, PlanReference(list, ReferenceFromChannelList(other), true));
+  editor.ApplyReference(PlanReference(list, ReferenceFromChannelList(other), true));
   ASSERT_EQ(list.TvFavorites().size(), 3u) << "Sport replaced SPORT, News was added";
   EXPECT_EQ(test::MemberNames(*list.TvFavorites()[0]), (std::vector<std::string>{"S10", "S9"}));
   EXPECT_EQ(list.TvFavorites()[0]->Name, "SPORT");

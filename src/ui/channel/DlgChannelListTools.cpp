@@ -38,7 +38,7 @@ void CDlgChannel::OnApplyReference() {
   }
   CDlgReferencePreview preview(*m_list, reference, this);
   if (preview.exec() != QDialog::Accepted) return;
-  channels::ApplyReference(*m_editor, preview.Plan());
+  m_editor->ApplyReference(preview.Plan());
   RefreshAll();
   ShowChannelCaptionDefault();
   ShowServiceCaptionDefault();
@@ -76,7 +76,7 @@ void CDlgChannel::OnImportCsv() {
   const channels::CsvImportPlan plan = channels::PlanCsvImport(*m_list, bytes);
   CDlgCsvImport dialog(plan, this);
   if (dialog.exec() != QDialog::Accepted) return;
-  if (!channels::ApplyCsvImport(*m_editor, plan)) return;
+  if (!m_editor->ApplyCsvImport(plan)) return;
   RefreshAll();
   ShowChannelCaptionDefault();
   ShowServiceCaptionDefault();
