@@ -13,7 +13,7 @@
 #include "channels/CaseFold.h"
 #include "channels/ChannelColumns.h"
 #include "channels/ChannelEditor.h"
-#include "channels/ListToolTexts.h"
+#include "channels/ReferenceCsvTexts.h"
 #include "core/Format.h"
 #include "core/TextTable.h"
 

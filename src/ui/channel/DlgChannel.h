@@ -84,9 +84,9 @@ class CDlgChannel : public CManagerWindow {
   static constexpr int ID_START_NUMBERING = 20301;
   static constexpr int ID_END_NUMBERING = 20302;
   static constexpr int ID_CANCEL_NUMBERING = 20303;
-  static constexpr int ID_APPLY_REFERENCE = 20400;
-  static constexpr int ID_EXPORT_CSV = 20401;
-  static constexpr int ID_IMPORT_CSV = 20402;
+  static constexpr int ID_APPLY_REFERENCE = 20420;
+  static constexpr int ID_EXPORT_CSV = 20421;
+  static constexpr int ID_IMPORT_CSV = 20422;
 
   static constexpr int kMinimumWidth = 1000;
   static constexpr int kMinimumHeight = 700;

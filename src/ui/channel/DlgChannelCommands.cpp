@@ -12,7 +12,7 @@
 #include "channels/ChannelBackups.h"
 #include "channels/ChannelFileReader.h"
 #include "channels/ChannelFileWriter.h"
-#include "channels/ListToolTexts.h"
+#include "channels/ReferenceCsvTexts.h"
 #include "core/FileDialogs.h"
 #include "core/Format.h"
 #include "core/PathUtil.h"

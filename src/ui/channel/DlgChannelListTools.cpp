@@ -2,7 +2,7 @@
 #include <QFileInfo>
 
 #include "channels/ChannelCsv.h"
-#include "channels/ListToolTexts.h"
+#include "channels/ReferenceCsvTexts.h"
 #include "channels/ReferenceList.h"
 #include "core/FileDialogs.h"
 #include "core/Format.h"

@@ -8,7 +8,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "channels/ListToolTexts.h"
+#include "channels/ReferenceCsvTexts.h"
 #include "core/Format.h"
 #include "core/TextTable.h"
 

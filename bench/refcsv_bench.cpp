@@ -1,4 +1,4 @@
-// vantrel-listtools-bench [google benchmark flags]
+// vantrel-refcsv-bench [google benchmark flags]
 // The reference list and the CSV export and import on 10,000 TV services on
 // 40 satellites, of which 2,000 repeat another service (same ids and name),
 // with a TV group of 2,000 references and a FastScan group of 2,000 copies.
@@ -116,7 +116,7 @@ BENCHMARK(BM_ApplyReference)->Unit(benchmark::kMillisecond);
 
 void BM_ExportCsv(benchmark::State& state) {
   Fixture f;
-  const std::string path = "/tmp/vantrel-listtools-bench-" + std::to_string(::getpid()) + ".csv";
+  const std::string path = "/tmp/vantrel-refcsv-bench-" + std::to_string(::getpid()) + ".csv";
   for (auto _ : state) {
     if (!WriteChannelCsv(f.list, ServiceKind::Tv, path)) state.SkipWithError("cannot write the CSV");
   }
