@@ -34,6 +34,8 @@ namespace vantrel::channels {
 
 struct DuplicateGroup;
 struct ListFinding;
+struct CsvImportPlan;
+struct ReferencePlan;
 
 class CChannelEditor : public IChannelListView {
  public:
@@ -155,6 +157,13 @@ class CChannelEditor : public IChannelListView {
   // service that is not shown is left alone.
   void ChangeChannelNumber(Service& service, const Service& edited);
 
+  // --- reference list and CSV import (planned in ReferenceList.h and
+  // ChannelCsv.h; the window shows the plan and applies it when the user agrees)
+  // The new order of both kinds, numbered 1..n, and the plan's groups.
+  void ApplyReference(const ReferencePlan& plan);
+  // Number, name, lock and skip from the usable rows. False when nothing changes.
+  bool ApplyCsvImport(const CsvImportPlan& plan);
+
   // --- numbering mode
   bool IsNumbering() const { return m_numbering; }
   int NumberingStart() const { return m_numberingStart; }
@@ -257,6 +266,14 @@ class CChannelEditor : public IChannelListView {
   void DeleteServices(const std::vector<const Service*>& services);
   // Sorts a list that is not shown by number and numbers it 1..n.
   void RenumberHiddenKind(ServiceKind kind);
+  // Puts a kind's list in this order and numbers it 1..n; the FastScan copies
+  // follow. False (nothing changes) unless order holds exactly the services
+  // of that kind. Leaves the numbering mode.
+  bool ReorderServices(ServiceKind kind, const std::vector<Service*>& order);
+  // After a whole-list change: the channel list shows the kind in number
+  // order, the tree is rebuilt when groups changed (the selected group stays
+  // selected), the service list follows, and the list is marked modified.
+  void ShowOutsideChange(bool groupsChanged);
   bool ValidContextRow() const;
   void MarkModified() { SetModified(true); }
 

@@ -185,6 +185,44 @@ void CChannelEditor::EndNumbering() {
   RefreshServiceView();
 }
 
+bool CChannelEditor::ReorderServices(ServiceKind kind, const std::vector<Service*>& order) {
+  if (!m_list.SetServiceOrder(kind, order)) return false;
+  CancelNumbering();
+  std::vector<int> oldNumbers(order.size());
+  std::vector<int> newNumbers(order.size());
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    oldNumbers[i] = order[i]->ChannelNo;
+    newNumbers[i] = static_cast<int>(i) + 1;
+    order[i]->ChannelNo = newNumbers[i];
+  }
+  FollowRenumbering(kind, oldNumbers, newNumbers);
+  return true;
+}
+
+void CChannelEditor::ShowOutsideChange(bool groupsChanged) {
+  CancelNumbering();
+  m_list.ForgetRecentSatellite();
+  m_channels.Fill(CurrentKind());
+  m_channels.SortByNumber();
+  m_contextRow = -1;
+  m_searchPosition = -1;
+  if (groupsChanged) {
+    FavoriteGroup* selected = m_tree.SelectedGroup();
+    const bool tvExpanded = m_tree.IsExpanded(ServiceKind::Tv);
+    const bool radioExpanded = m_tree.IsExpanded(ServiceKind::Radio);
+    m_tree.Rebuild(m_list);
+    m_tree.Expand(ServiceKind::Tv, tvExpanded);
+    m_tree.Expand(ServiceKind::Radio, radioExpanded);
+    if (selected != nullptr && m_tree.NodeOf(selected)) {
+      m_tree.SelectGroup(selected);
+    } else {
+      m_tree.SelectFirstTvGroupOrNode();
+    }
+  }
+  RefreshServiceView();
+  MarkModified();
+}
+
 void CChannelEditor::CancelNumbering() {
   m_channels.ClearMarks();
   m_numbering = false;

@@ -1,12 +1,15 @@
-// vantrel-cli channels info FILE | rewrite IN OUT | csv FILE
+// vantrel-cli channels info FILE | rewrite IN OUT | csv FILE | apply-reference ... | export-csv ... | import-csv ...
 #include <cstdio>
 #include <string>
 
+#include "channels/ChannelCsv.h"
+#include "channels/ChannelEditor.h"
 #include "channels/ChannelFileReader.h"
 #include "channels/ChannelFileWriter.h"
 #include "channels/ChannelList.h"
 #include "channels/Fec.h"
 #include "channels/Longitude.h"
+#include "channels/ReferenceList.h"
 #include "cli/CliCommands.h"
 
 namespace vantrel::cli {
@@ -20,7 +23,10 @@ void ChannelsUsage() {
       "       vantrel-cli channels rewrite IN OUT\n"
       "       vantrel-cli channels csv FILE\n"
       "       vantrel-cli channels duplicates FILE [--loose] [--delete OUT]\n"
-      "       vantrel-cli channels check FILE [--fix OUT]\n",
+      "       vantrel-cli channels check FILE [--fix OUT]\n"
+      "       vantrel-cli channels apply-reference FILE REFERENCE OUT [--favourites]\n"
+      "       vantrel-cli channels export-csv FILE OUT.csv [--radio]\n"
+      "       vantrel-cli channels import-csv FILE IN.csv OUT [--skip-bad]\n",
       stderr);
 }
 
@@ -129,6 +135,79 @@ int CsvCommand(const std::string& path) {
   return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
+// Writes the edited list; prints the reason and returns false when it can not.
+bool Store(ChannelList& list, const std::string& out) {
+  std::string reason;
+  if (WriteChannelFile(list, out, false, &reason) == WriteResult::Written) return true;
+  std::fprintf(stderr, "vantrel-cli: %s: %s\n", out.c_str(), reason.c_str());
+  return false;
+}
+
+int ApplyReferenceCommand(const std::string& path, const std::string& referencePath, const std::string& out,
+                          bool favourites) {
+  ChannelList list;
+  if (!Load(list, path)) return 1;
+  ReferenceList reference;
+  std::string reason;
+  if (!LoadReferenceList(referencePath, reference, &reason)) {
+    std::fprintf(stderr, "vantrel-cli: %s: %s\n", referencePath.c_str(), reason.c_str());
+    return 1;
+  }
+  if (reference.entries.empty()) {
+    std::fprintf(stderr, "vantrel-cli: %s: no channel names\n", referencePath.c_str());
+    return 1;
+  }
+  CChannelEditor editor(list);
+  editor.ShowList();
+  const ReferencePlan plan = PlanReference(list, reference, favourites);
+  std::printf("matched: %zu\nmoved: %zu\nunchanged: %zu\nnot found: %zu\n", plan.matched, plan.moved, plan.unchanged,
+              plan.notFound.size());
+  for (const std::string& name : plan.notFound) std::printf("  %s\n", name.c_str());
+  if (favourites) std::printf("groups: %zu\n", plan.groups.size());
+  editor.ApplyReference(plan);
+  return Store(list, out) ? 0 : 1;
+}
+
+int ExportCsvCommand(const std::string& path, const std::string& out, bool radio) {
+  ChannelList list;
+  if (!Load(list, path)) return 1;
+  std::string reason;
+  if (!WriteChannelCsv(list, radio ? ServiceKind::Radio : ServiceKind::Tv, out, &reason)) {
+    std::fprintf(stderr, "vantrel-cli: %s: %s\n", out.c_str(), reason.c_str());
+    return 1;
+  }
+  return 0;
+}
+
+// Rows it can not use are listed on stderr; then nothing is written unless
+// --skip-bad says to apply the others.
+int ImportCsvCommand(const std::string& path, const std::string& csvPath, const std::string& out, bool skipBad) {
+  ChannelList list;
+  if (!Load(list, path)) return 1;
+  std::string bytes;
+  std::string reason;
+  if (!ReadTextFile(csvPath, bytes, &reason)) {
+    std::fprintf(stderr, "vantrel-cli: %s\n", reason.c_str());
+    return 1;
+  }
+  const CsvImportPlan plan = PlanCsvImport(list, bytes);
+  bool fileUnusable = false;
+  for (const CsvProblem& p : plan.problems) {
+    fileUnusable = fileUnusable || p.kind == CsvProblemKind::NoIdColumns || p.kind == CsvProblemKind::OpenQuote;
+    std::fprintf(stderr, "%s:%zu: %s\n", csvPath.c_str(), p.line, DescribeCsvProblem(p).c_str());
+  }
+  std::printf("rows: %zu\nchanged: %zu\nleft out: %zu\n", plan.rows, plan.changedServices, plan.problems.size());
+  if (fileUnusable || (!plan.problems.empty() && !skipBad)) {
+    std::fprintf(stderr, "vantrel-cli: %s: nothing written%s\n", out.c_str(),
+                 fileUnusable ? "" : " (--skip-bad applies the other rows)");
+    return 1;
+  }
+  CChannelEditor editor(list);
+  editor.ShowList();
+  editor.ApplyCsvImport(plan);
+  return Store(list, out) ? 0 : 1;
+}
+
 }  // namespace
 
 int RunChannelsCommand(const Args& args) {
@@ -136,6 +215,12 @@ int RunChannelsCommand(const Args& args) {
   if (args.size() == 3 && args[0] == "rewrite") return Rewrite(args[1], args[2]);
   if (args.size() == 2 && args[0] == "csv") return CsvCommand(args[1]);
   if (const int code = RunListToolCommand(args); code >= 0) return code;
+  if ((args.size() == 4 || (args.size() == 5 && args[4] == "--favourites")) && args[0] == "apply-reference")
+    return ApplyReferenceCommand(args[1], args[2], args[3], args.size() == 5);
+  if ((args.size() == 3 || (args.size() == 4 && args[3] == "--radio")) && args[0] == "export-csv")
+    return ExportCsvCommand(args[1], args[2], args.size() == 4);
+  if ((args.size() == 4 || (args.size() == 5 && args[4] == "--skip-bad")) && args[0] == "import-csv")
+    return ImportCsvCommand(args[1], args[2], args[3], args.size() == 5);
   ChannelsUsage();
   return 1;
 }

@@ -8,7 +8,8 @@ namespace vantrel::cli {
 
 using Args = std::vector<std::string>;
 
-// vantrel-cli channels info FILE | rewrite IN OUT | csv FILE
+// vantrel-cli channels info FILE | rewrite IN OUT | csv FILE | apply-reference FILE REFERENCE OUT
+// [--favourites] | export-csv FILE OUT.csv [--radio] | import-csv FILE IN.csv OUT [--skip-bad]
 int RunChannelsCommand(const Args& args);
 // channels duplicates FILE [--loose] [--delete OUT] | check FILE [--fix OUT];
 // -1 when the words are none of these.

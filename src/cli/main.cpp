@@ -19,6 +19,9 @@ void Usage() {
       "       vantrel-cli channels csv FILE\n"
       "       vantrel-cli channels duplicates FILE [--loose] [--delete OUT]\n"
       "       vantrel-cli channels check FILE [--fix OUT]\n"
+      "       vantrel-cli channels apply-reference FILE REFERENCE OUT [--favourites]\n"
+      "       vantrel-cli channels export-csv FILE OUT.csv [--radio]\n"
+      "       vantrel-cli channels import-csv FILE IN.csv OUT [--skip-bad]\n"
       "       vantrel-cli receiver [--host ADDR] [--port N] [--pin PIN] COMMAND ...\n",
       stderr);
 }

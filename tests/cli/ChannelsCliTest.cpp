@@ -80,6 +80,73 @@ TEST(ChannelsCli, Csv) {
   EXPECT_NE(run.out.find("Первый канал"), std::string::npos);
 }
 
+TEST(ChannelsCli, CsvExportAndImport) {
+  vantrel::test::TempDir dir;
+  const QString csv = QString::fromStdString(dir.File("tv.csv"));
+  ASSERT_EQ(Cli({"channels", "export-csv", Fixture(), csv}).exitCode, 0);
+  std::string bytes = vantrel::test::ReadFile(csv.toStdString());
+  EXPECT_EQ(bytes.rfind("number,name,type,provider,satellite,position,frequency,symbol_rate,band,scrambled,sid,onid,"
+                        "tsid,vpid,apid,pcrpid,lock,skip,hd\n",
+                        0),
+            0u);
+  std::size_t lines = 0;
+  for (const char c : bytes) lines += c == '\n';
+  EXPECT_EQ(lines, 1u + 33u);
+  const QString radio = QString::fromStdString(dir.File("radio.csv"));
+  ASSERT_EQ(Cli({"channels", "export-csv", Fixture(), radio, "--radio"}).exitCode, 0);
+  EXPECT_NE(vantrel::test::ReadFile(radio.toStdString()).find(",Deutschlandfunk,RADIO,"), std::string::npos);
+
+  const std::size_t at = bytes.find("\n1,Das Erste HD,");
+  ASSERT_NE(at, std::string::npos);
+  bytes.replace(at, 16, "\n2,Das Erste,");
+  bytes.replace(bytes.find("\n2,ZDF HD,"), 10, "\n1,ZDF HD,");
+  const std::string edited = dir.Write("edited.csv", bytes);
+  const std::string out = dir.File("out.xml");
+  const CliRun run =
+      Cli({"channels", "import-csv", Fixture(), QString::fromStdString(edited), QString::fromStdString(out)});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.out.find("changed: 2\n"), std::string::npos) << run.out;
+  const CliRun listed = Cli({"channels", "csv", QString::fromStdString(out)});
+  EXPECT_NE(listed.out.find("\n1,ZDF HD,TV,"), std::string::npos) << listed.out.substr(0, 300);
+  EXPECT_NE(listed.out.find("\n2,Das Erste,TV,"), std::string::npos);
+
+  // A row that matches nothing: listed, and nothing written unless --skip-bad.
+  const std::string bad = dir.Write("bad.csv", "sid;onid;tsid;name\n1;2;3;X\n");
+  const std::string never = dir.File("never.xml");
+  const CliRun refused =
+      Cli({"channels", "import-csv", Fixture(), QString::fromStdString(bad), QString::fromStdString(never)});
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_NE(refused.err.find("bad.csv:2: No service has these ids: 1/3/2"), std::string::npos) << refused.err;
+  EXPECT_FALSE(std::filesystem::exists(never));
+  EXPECT_EQ(Cli({"channels", "import-csv", Fixture(), QString::fromStdString(bad), QString::fromStdString(never),
+                 "--skip-bad"})
+                .exitCode,
+            0);
+  EXPECT_TRUE(std::filesystem::exists(never));
+}
+
+TEST(ChannelsCli, ApplyReference) {
+  vantrel::test::TempDir dir;
+  const std::string names = dir.Write("names.txt", "zdf hd\nARTE HD\nNowhere\n");
+  const std::string out = dir.File("out.xml");
+  const CliRun run =
+      Cli({"channels", "apply-reference", Fixture(), QString::fromStdString(names), QString::fromStdString(out)});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.out.find("matched: 2\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("not found: 1\n  Nowhere\n"), std::string::npos) << run.out;
+  const CliRun listed = Cli({"channels", "csv", QString::fromStdString(out)});
+  EXPECT_NE(listed.out.find("\n1,ZDF HD,TV,"), std::string::npos) << listed.out.substr(0, 300);
+  EXPECT_NE(listed.out.find("\n2,arte HD,TV,"), std::string::npos);
+  EXPECT_NE(listed.out.find("\n3,Das Erste HD,TV,"), std::string::npos);
+
+  // The list as its own reference, groups and all, changes nothing.
+  const CliRun self =
+      Cli({"channels", "apply-reference", Fixture(), Fixture(), QString::fromStdString(out), "--favourites"});
+  ASSERT_EQ(self.exitCode, 0) << self.err;
+  EXPECT_NE(self.out.find("matched: 40\nmoved: 0\n"), std::string::npos) << self.out;
+  EXPECT_TRUE(vantrel::test::ReadFile(out) == vantrel::test::ReadFile(Fixture().toStdString()));
+}
+
 TEST(ChannelsCli, ABrokenFileExitsOneWithTheReason) {
   vantrel::test::TempDir dir;
   const std::string broken = dir.Write("broken.xml", "<?xml version=\"1.0\"?>\r\n<Servicelist>\r\n<Service>\n<Name>x");

@@ -5,7 +5,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTest>
@@ -24,6 +26,7 @@
 #include "support/TempDir.h"
 #include "ui/channel/ChannelTableModel.h"
 #include "ui/channel/DlgChannel.h"
+#include "ui/channel/DlgListTools.h"
 #include "ui/channel/DlgProgress.h"
 #include "ui/channel/EditorListView.h"
 #include "ui/channel/FavoriteTree.h"
@@ -692,6 +695,69 @@ TEST_F(ChannelEditorTest, DraggingNearTheBottomEdgeScrollsTheList) {
   EXPECT_FALSE(window.DropPending());
   EXPECT_EQ(ChannelCell(0, 1).toStdString(), first);
   EXPECT_EQ(window.CurrentDrag(), CDlgChannel::DragSource::None);
+}
+
+// Export, import and the reference list from the channel menu: each shows its
+// window first and changes the list only through Apply.
+TEST_F(ChannelEditorTest, CsvAndReferenceListAskThenChangeTheList) {
+  using vantrel::ui::CDlgCsvImport;
+  using vantrel::ui::CDlgReferencePreview;
+  Open(kSmall);
+  window.Editor().Channels().SelectOnly(0);
+  auto menu = window.CreateChannelMenu(0);
+  for (const int id : {CDlgChannel::ID_APPLY_REFERENCE, CDlgChannel::ID_EXPORT_CSV, CDlgChannel::ID_IMPORT_CSV}) {
+    ASSERT_NE(Action(*menu, id), nullptr) << id;
+    EXPECT_TRUE(Action(*menu, id)->isEnabled());
+  }
+
+  dialogs.QueueSave(temp.File("tv"));
+  window.RunCommand(CDlgChannel::ID_EXPORT_CSV);
+  std::string csv = vantrel::test::ReadFile(temp.File("tv.csv"));
+  ASSERT_NE(csv.find("\n2,ZDF HD,"), std::string::npos) << csv.substr(0, 300);
+  csv.replace(csv.find("\n2,ZDF HD,"), 10, "\n1,ZDF HD,");
+  csv.replace(csv.find("\n1,Das Erste HD,"), 16, "\n2,Das Erste HD,");
+  csv += "7,Nobody,TV,,,,,,,,1,2,3,,,,false,false,false\n";
+
+  // Answers the window that opens next: Cancel, or Apply after a look at it.
+  QString shown;
+  auto answer = [&shown](int applyId, bool apply) {
+    QTimer::singleShot(0, [&shown, applyId, apply] {
+      QWidget* modal = QApplication::activeModalWidget();
+      ASSERT_NE(modal, nullptr);
+      for (const QLabel* label : modal->findChildren<QLabel*>()) shown += label->text() + "\n";
+      for (const QListWidget* list : modal->findChildren<QListWidget*>()) shown += QString::number(list->count());
+      if (apply) {
+        modal->findChild<QAbstractButton*>(QString::number(applyId))->click();
+      } else {
+        modal->close();
+      }
+    });
+  };
+  const std::string edited = temp.Write("edited.csv", csv);
+  dialogs.QueueOpen(edited);
+  answer(CDlgCsvImport::IDC_APPLY, false);
+  window.RunCommand(CDlgChannel::ID_IMPORT_CSV);
+  EXPECT_EQ(ChannelCell(0, 1), "Das Erste HD") << "Cancel changes nothing";
+  EXPECT_FALSE(window.Editor().IsModified());
+  EXPECT_TRUE(shown.contains("Rows: 34   Services changed: 2   Rows left out: 1")) << shown.toStdString();
+
+  dialogs.QueueOpen(edited);
+  answer(CDlgCsvImport::IDC_APPLY, true);
+  window.RunCommand(CDlgChannel::ID_IMPORT_CSV);
+  EXPECT_EQ(ChannelCell(0, 1), "ZDF HD");
+  EXPECT_EQ(ChannelCell(1, 1), "Das Erste HD");
+  EXPECT_TRUE(window.Editor().IsModified());
+
+  shown.clear();
+  dialogs.QueueOpen(temp.Write("names.txt", "ARTE hd\nNowhere\n"));
+  answer(CDlgReferencePreview::IDC_APPLY, true);
+  window.RunCommand(CDlgChannel::ID_APPLY_REFERENCE);
+  EXPECT_TRUE(shown.contains("Matched: 1")) << shown.toStdString();
+  EXPECT_TRUE(shown.endsWith("1")) << "one entry found nothing";
+  EXPECT_EQ(ChannelCell(0, 1), "arte HD");
+  EXPECT_EQ(ChannelCell(1, 1), "ZDF HD");
+  EXPECT_EQ(ChannelCell(0, 0), "1");
+  EXPECT_EQ(modalsClosed, 0);
 }
 
 }  // namespace

@@ -429,6 +429,33 @@ const TextTable kDanish = {
     /* 411 */
     "Overførsel mislykkedes. PVR'ens liste kan nu være ufuldstændig.\n"
     "PVR'ens tidligere liste blev gemt som:\n%s",
+    /* 412 */ "Anvend referenceliste...",
+    /* 413 */ "Eksportér CSV...",
+    /* 414 */ "Importér CSV...",
+    /* 415 */ "Anvend referenceliste",
+    /* 416 */ "Fundet: %d   Flyttet: %d   Uændret: %d",
+    /* 417 */ "Referenceposter uden match (%d):",
+    /* 418 */ "Overtag også favoritgrupperne",
+    /* 419 */ "Anvend",
+    /* 420 */ "Importér CSV",
+    /* 421 */ "Rækker: %d   Ændrede kanaler: %d   Udeladte rækker: %d",
+    /* 422 */ "Linje",
+    /* 423 */ "Problem",
+    /* 424 */ "Overskriftsrækken har ingen kolonner sid, onid og tsid.",
+    /* 425 */ "Et felt i anførselstegn er ikke lukket.",
+    /* 426 */ "Rækken har et andet antal felter end overskriften.",
+    /* 427 */ "Ugyldigt id: %s",
+    /* 428 */ "Ingen kanal har disse id'er: %s",
+    /* 429 */ "Ukendt type: %s",
+    /* 430 */ "Ugyldigt kanalnummer: %s",
+    /* 431 */ "Kanalnummer %s er angivet to gange.",
+    /* 432 */ "Ugyldigt navn: %s",
+    /* 433 */ "Hverken true eller false: %s",
+    /* 434 */ "Filen %s kan ikke læses.",
+    /* 435 */ "Filen %s kan ikke skrives.",
+    /* 436 */ "Der er intet at ændre.",
+    /* 437 */ "De viste rækker udelades; de øvrige anvendes.",
+    /* 438 */ "Referencelisten indeholder ingen kanalnavne.",
 };
 
 }  // namespace vantrel::texts

@@ -425,6 +425,33 @@ const TextTable kEnglish = {
     /* 411 */
     "Upload fail. The PVR's list may be incomplete now.\n"
     "The PVR's previous list was saved as:\n%s",
+    /* 412 */ "Apply reference list...",
+    /* 413 */ "Export CSV...",
+    /* 414 */ "Import CSV...",
+    /* 415 */ "Apply reference list",
+    /* 416 */ "Matched: %d   Moved: %d   Unchanged: %d",
+    /* 417 */ "Reference entries that found nothing (%d):",
+    /* 418 */ "Also take the favourite groups",
+    /* 419 */ "Apply",
+    /* 420 */ "Import CSV",
+    /* 421 */ "Rows: %d   Services changed: %d   Rows left out: %d",
+    /* 422 */ "Line",
+    /* 423 */ "Problem",
+    /* 424 */ "The header row has no sid, onid and tsid columns.",
+    /* 425 */ "A quoted field is not closed.",
+    /* 426 */ "The row has another number of fields than the header.",
+    /* 427 */ "Not a valid id: %s",
+    /* 428 */ "No service has these ids: %s",
+    /* 429 */ "Unknown type: %s",
+    /* 430 */ "Not a valid channel number: %s",
+    /* 431 */ "Channel number %s is given twice.",
+    /* 432 */ "Not a valid name: %s",
+    /* 433 */ "Not true or false: %s",
+    /* 434 */ "The file %s can not be read.",
+    /* 435 */ "The file %s can not be written.",
+    /* 436 */ "There is nothing to change.",
+    /* 437 */ "The rows listed are left out; the others are applied.",
+    /* 438 */ "The reference list holds no channel names.",
 };
 
 }  // namespace vantrel::texts

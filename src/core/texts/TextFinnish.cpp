@@ -431,6 +431,33 @@ const TextTable kFinnish = {
     /* 411 */
     "Lähetys epäonnistui. PVR:n luettelo voi nyt olla vaillinainen.\n"
     "PVR:n edellinen luettelo tallennettiin nimellä:\n%s",
+    /* 412 */ "Käytä viiteluetteloa...",
+    /* 413 */ "Vie CSV...",
+    /* 414 */ "Tuo CSV...",
+    /* 415 */ "Käytä viiteluetteloa",
+    /* 416 */ "Löytyi: %d   Siirretty: %d   Ennallaan: %d",
+    /* 417 */ "Viitteen rivit, joille ei löytynyt vastinetta (%d):",
+    /* 418 */ "Ota myös suosikkiryhmät",
+    /* 419 */ "Käytä",
+    /* 420 */ "Tuo CSV",
+    /* 421 */ "Rivejä: %d   Muutettuja kanavia: %d   Ohitettuja rivejä: %d",
+    /* 422 */ "Rivi",
+    /* 423 */ "Ongelma",
+    /* 424 */ "Otsikkorivillä ei ole sarakkeita sid, onid ja tsid.",
+    /* 425 */ "Lainausmerkeissä olevaa kenttää ei ole suljettu.",
+    /* 426 */ "Rivillä on eri määrä kenttiä kuin otsikkorivillä.",
+    /* 427 */ "Virheellinen tunniste: %s",
+    /* 428 */ "Millään kanavalla ei ole näitä tunnisteita: %s",
+    /* 429 */ "Tuntematon tyyppi: %s",
+    /* 430 */ "Virheellinen kanavanumero: %s",
+    /* 431 */ "Kanavanumero %s on annettu kahdesti.",
+    /* 432 */ "Virheellinen nimi: %s",
+    /* 433 */ "Ei true eikä false: %s",
+    /* 434 */ "Tiedostoa %s ei voi lukea.",
+    /* 435 */ "Tiedostoa %s ei voi kirjoittaa.",
+    /* 436 */ "Muutettavaa ei ole.",
+    /* 437 */ "Luetellut rivit ohitetaan, muut otetaan käyttöön.",
+    /* 438 */ "Viiteluettelossa ei ole kanavien nimiä.",
 };
 
 }  // namespace vantrel::texts

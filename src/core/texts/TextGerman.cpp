@@ -432,6 +432,33 @@ const TextTable kGerman = {
     /* 411 */
     "Upload fehlgeschlagen. Die Liste des PVR ist jetzt womöglich unvollständig.\n"
     "Die vorherige Liste des PVR wurde gespeichert als:\n%s",
+    /* 412 */ "Referenzliste anwenden...",
+    /* 413 */ "CSV exportieren...",
+    /* 414 */ "CSV importieren...",
+    /* 415 */ "Referenzliste anwenden",
+    /* 416 */ "Gefunden: %d   Verschoben: %d   Unverändert: %d",
+    /* 417 */ "Einträge der Referenz ohne Treffer (%d):",
+    /* 418 */ "Auch die Favoritengruppen übernehmen",
+    /* 419 */ "Anwenden",
+    /* 420 */ "CSV importieren",
+    /* 421 */ "Zeilen: %d   Geänderte Sender: %d   Ausgelassene Zeilen: %d",
+    /* 422 */ "Zeile",
+    /* 423 */ "Problem",
+    /* 424 */ "Die Kopfzeile hat keine Spalten sid, onid und tsid.",
+    /* 425 */ "Ein Feld in Anführungszeichen wird nicht geschlossen.",
+    /* 426 */ "Die Zeile hat eine andere Anzahl Felder als die Kopfzeile.",
+    /* 427 */ "Keine gültige Kennung: %s",
+    /* 428 */ "Kein Sender hat diese Kennungen: %s",
+    /* 429 */ "Unbekannter Typ: %s",
+    /* 430 */ "Keine gültige Kanalnummer: %s",
+    /* 431 */ "Die Kanalnummer %s kommt zweimal vor.",
+    /* 432 */ "Kein gültiger Name: %s",
+    /* 433 */ "Weder true noch false: %s",
+    /* 434 */ "Die Datei %s kann nicht gelesen werden.",
+    /* 435 */ "Die Datei %s kann nicht geschrieben werden.",
+    /* 436 */ "Es gibt nichts zu ändern.",
+    /* 437 */ "Die aufgeführten Zeilen werden ausgelassen, die übrigen übernommen.",
+    /* 438 */ "Die Referenzliste enthält keine Sendernamen.",
 };
 
 }  // namespace vantrel::texts

@@ -428,6 +428,33 @@ const TextTable kPolish = {
     /* 411 */
     "Błąd wysyłania. Lista w PVR może być teraz niekompletna.\n"
     "Poprzednia lista PVR została zapisana jako:\n%s",
+    /* 412 */ "Zastosuj listę wzorcową...",
+    /* 413 */ "Eksportuj CSV...",
+    /* 414 */ "Importuj CSV...",
+    /* 415 */ "Zastosuj listę wzorcową",
+    /* 416 */ "Dopasowane: %d   Przeniesione: %d   Bez zmian: %d",
+    /* 417 */ "Pozycje wzorca bez dopasowania (%d):",
+    /* 418 */ "Przejmij także grupy ulubionych",
+    /* 419 */ "Zastosuj",
+    /* 420 */ "Importuj CSV",
+    /* 421 */ "Wiersze: %d   Zmienione kanały: %d   Pominięte wiersze: %d",
+    /* 422 */ "Wiersz",
+    /* 423 */ "Problem",
+    /* 424 */ "Wiersz nagłówka nie ma kolumn sid, onid i tsid.",
+    /* 425 */ "Pole w cudzysłowie nie zostało zamknięte.",
+    /* 426 */ "Wiersz ma inną liczbę pól niż nagłówek.",
+    /* 427 */ "Nieprawidłowy identyfikator: %s",
+    /* 428 */ "Żaden kanał nie ma tych identyfikatorów: %s",
+    /* 429 */ "Nieznany typ: %s",
+    /* 430 */ "Nieprawidłowy numer kanału: %s",
+    /* 431 */ "Numer kanału %s podano dwukrotnie.",
+    /* 432 */ "Nieprawidłowa nazwa: %s",
+    /* 433 */ "Ani true, ani false: %s",
+    /* 434 */ "Nie można odczytać pliku %s.",
+    /* 435 */ "Nie można zapisać pliku %s.",
+    /* 436 */ "Nie ma nic do zmiany.",
+    /* 437 */ "Wymienione wiersze zostaną pominięte, pozostałe zastosowane.",
+    /* 438 */ "Lista wzorcowa nie zawiera nazw kanałów.",
 };
 
 }  // namespace vantrel::texts

@@ -426,6 +426,33 @@ const TextTable kSlovak = {
     /* 411 */
     "Odosielanie zlyhalo. Zoznam v PVR môže byť teraz neúplný.\n"
     "Predchádzajúci zoznam PVR bol uložený ako:\n%s",
+    /* 412 */ "Použiť referenčný zoznam...",
+    /* 413 */ "Exportovať CSV...",
+    /* 414 */ "Importovať CSV...",
+    /* 415 */ "Použiť referenčný zoznam",
+    /* 416 */ "Nájdené: %d   Presunuté: %d   Nezmenené: %d",
+    /* 417 */ "Položky referencie bez zhody (%d):",
+    /* 418 */ "Prevziať aj skupiny obľúbených",
+    /* 419 */ "Použiť",
+    /* 420 */ "Importovať CSV",
+    /* 421 */ "Riadky: %d   Zmenené kanály: %d   Vynechané riadky: %d",
+    /* 422 */ "Riadok",
+    /* 423 */ "Problém",
+    /* 424 */ "Hlavičkový riadok nemá stĺpce sid, onid a tsid.",
+    /* 425 */ "Pole v úvodzovkách nie je uzavreté.",
+    /* 426 */ "Riadok má iný počet polí ako hlavička.",
+    /* 427 */ "Neplatný identifikátor: %s",
+    /* 428 */ "Žiadny kanál nemá tieto identifikátory: %s",
+    /* 429 */ "Neznámy typ: %s",
+    /* 430 */ "Neplatné číslo kanála: %s",
+    /* 431 */ "Číslo kanála %s je uvedené dvakrát.",
+    /* 432 */ "Neplatný názov: %s",
+    /* 433 */ "Ani true, ani false: %s",
+    /* 434 */ "Súbor %s nemožno prečítať.",
+    /* 435 */ "Súbor %s nemožno zapísať.",
+    /* 436 */ "Nie je čo meniť.",
+    /* 437 */ "Uvedené riadky sa vynechajú, ostatné sa použijú.",
+    /* 438 */ "Referenčný zoznam neobsahuje názvy kanálov.",
 };
 
 }  // namespace vantrel::texts

@@ -428,6 +428,33 @@ const TextTable kSwedish = {
     /* 411 */
     "Uppladdningen misslyckades. PVR:ns lista kan nu vara ofullständig.\n"
     "PVR:ns tidigare lista sparades som:\n%s",
+    /* 412 */ "Använd referenslista...",
+    /* 413 */ "Exportera CSV...",
+    /* 414 */ "Importera CSV...",
+    /* 415 */ "Använd referenslista",
+    /* 416 */ "Hittade: %d   Flyttade: %d   Oförändrade: %d",
+    /* 417 */ "Referensposter utan träff (%d):",
+    /* 418 */ "Ta även favoritgrupperna",
+    /* 419 */ "Verkställ",
+    /* 420 */ "Importera CSV",
+    /* 421 */ "Rader: %d   Ändrade kanaler: %d   Utelämnade rader: %d",
+    /* 422 */ "Rad",
+    /* 423 */ "Problem",
+    /* 424 */ "Rubrikraden saknar kolumnerna sid, onid och tsid.",
+    /* 425 */ "Ett fält inom citattecken avslutas inte.",
+    /* 426 */ "Raden har ett annat antal fält än rubrikraden.",
+    /* 427 */ "Ogiltigt id: %s",
+    /* 428 */ "Ingen kanal har dessa id: %s",
+    /* 429 */ "Okänd typ: %s",
+    /* 430 */ "Ogiltigt kanalnummer: %s",
+    /* 431 */ "Kanalnummer %s anges två gånger.",
+    /* 432 */ "Ogiltigt namn: %s",
+    /* 433 */ "Varken true eller false: %s",
+    /* 434 */ "Filen %s kan inte läsas.",
+    /* 435 */ "Filen %s kan inte skrivas.",
+    /* 436 */ "Det finns inget att ändra.",
+    /* 437 */ "De listade raderna utelämnas; de övriga verkställs.",
+    /* 438 */ "Referenslistan innehåller inga kanalnamn.",
 };
 
 }  // namespace vantrel::texts

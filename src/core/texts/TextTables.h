@@ -6,7 +6,7 @@
 
 namespace vantrel::texts {
 
-inline constexpr std::size_t kTextCount = 412;
+inline constexpr std::size_t kTextCount = 439;
 
 using TextTable = std::array<const char*, kTextCount>;
 

@@ -92,6 +92,9 @@ class CDlgChannel : public CManagerWindow {
   static constexpr int ID_EDIT_MENU = 20410;
   static constexpr int ID_UNDO = 20411;
   static constexpr int ID_REDO = 20412;
+  static constexpr int ID_APPLY_REFERENCE = 20420;
+  static constexpr int ID_EXPORT_CSV = 20421;
+  static constexpr int ID_IMPORT_CSV = 20422;
 
   static constexpr int kMinimumWidth = 1000;
   static constexpr int kMinimumHeight = 700;
@@ -121,6 +124,11 @@ class CDlgChannel : public CManagerWindow {
   // The list check before Save, Save As and "Send to PVR": nothing to say,
   // or the user goes on after the findings dialog, gives true.
   bool CheckBeforeWriting(bool send);
+  // "Apply reference list...", "Export CSV...", "Import CSV...": a file is
+  // chosen, the change is shown and applied only when the user agrees.
+  void OnApplyReference();
+  void OnExportCsv();
+  void OnImportCsv();
 
   // When the list has unsaved changes, asks Save / Discard / Cancel (Save
   // saves, through Save As when the list has no file yet). True when the

@@ -16,6 +16,7 @@
 #include "channels/ChannelFileWriter.h"
 #include "channels/ListCheck.h"
 #include "channels/ListToolTexts.h"
+#include "channels/ReferenceCsvTexts.h"
 #include "core/FileDialogs.h"
 #include "core/Format.h"
 #include "core/PathUtil.h"
@@ -125,6 +126,8 @@ int CDlgChannel::StepNameOf(int id) {
       {IDC_RESTORE, 364},
       {ID_FIND_DUPLICATES, channels::kTextDeleteDuplicates},
       {ID_CHECK_LIST, channels::kTextFixButton},
+      {ID_APPLY_REFERENCE, channels::kTextReferenceCaption},
+      {ID_IMPORT_CSV, channels::kTextImportCaption},
   };
   const auto it = names.find(id);
   return it != names.end() ? it->second : 0;
@@ -285,6 +288,9 @@ bool CDlgChannel::DoCommand(int id) {
       return true;
     case ID_FIND_DUPLICATES: OnFindDuplicates(); return true;
     case ID_CHECK_LIST: OnCheckList(); return true;
+    case ID_APPLY_REFERENCE: OnApplyReference(); return true;
+    case ID_EXPORT_CSV: OnExportCsv(); return true;
+    case ID_IMPORT_CSV: OnImportCsv(); return true;
     default: return false;
   }
 }
@@ -662,6 +668,9 @@ std::unique_ptr<QMenu> CDlgChannel::CreateChannelMenu(int contextRow) {
   menu->addSeparator();
   AddCommand(*menu, ID_FIND_DUPLICATES, T(channels::kTextFindDuplicatesMenu), idle);
   AddCommand(*menu, ID_CHECK_LIST, T(channels::kTextCheckListMenu), idle);
+  AddCommand(*menu, ID_APPLY_REFERENCE, T(channels::kTextMenuApplyReference), idle);
+  AddCommand(*menu, ID_EXPORT_CSV, T(channels::kTextMenuExportCsv), idle);
+  AddCommand(*menu, ID_IMPORT_CSV, T(channels::kTextMenuImportCsv), idle);
   return menu;
 }
 
