@@ -351,11 +351,11 @@ CsvImportPlan PlanCsvImport(const ChannelList& list, std::string_view bytes) {
   for (const ServiceKind kind : {ServiceKind::Tv, ServiceKind::Radio}) {
     const int k = static_cast<int>(kind);
     const auto& services = list.Services(kind);
-    std::vector<Service*> slots(services.size(), nullptr);
+    std::vector<Service*> places(services.size(), nullptr);
     std::map<const Service*, int> pinned;
     for (const CsvChange& c : plan.changes) {
       if (c.kind == kind && c.number) {
-        slots[static_cast<std::size_t>(*c.number - 1)] = c.service;
+        places[static_cast<std::size_t>(*c.number - 1)] = c.service;
         pinned[c.service] = *c.number;
       }
     }
@@ -363,14 +363,14 @@ CsvImportPlan PlanCsvImport(const ChannelList& list, std::string_view bytes) {
     std::size_t next = 0;
     for (const auto& s : services) {
       if (pinned.count(s.get()) != 0) continue;
-      while (slots[next] != nullptr) ++next;
-      slots[next] = s.get();
+      while (places[next] != nullptr) ++next;
+      places[next] = s.get();
     }
     bool changed = false;
     for (std::size_t i = 0; i < services.size(); ++i) {
-      changed = changed || slots[i] != services[i].get() || services[i]->ChannelNo != static_cast<int>(i) + 1;
+      changed = changed || places[i] != services[i].get() || services[i]->ChannelNo != static_cast<int>(i) + 1;
     }
-    if (changed) plan.order[k] = std::move(slots);
+    if (changed) plan.order[k] = std::move(places);
   }
 
   // Services that change in any way.
