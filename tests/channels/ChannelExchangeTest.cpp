@@ -1,10 +1,12 @@
 // "Load from PVR" and "Send to PVR" against the receiver simulator on
-// 127.0.0.60 (127.0.0.61 has no receiver).
+// 127.0.0.60 (127.0.0.61 has no receiver; on 127.0.0.184 one never answers).
 #include "channels/ChannelExchange.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <future>
 #include <memory>
 #include <string>
 
@@ -14,6 +16,7 @@
 #include "core/AppSettings.h"
 #include "core/TextTable.h"
 #include "support/ReceiverSim.h"
+#include "support/ScriptedFtpServer.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 
@@ -323,4 +326,20 @@ TEST_F(ChannelExchangeTest, UnparsableFileHandsNothingOver) {
 }
 
 }  // namespace
+TEST(ChannelExchangeEnd, GoingAwayDuringALoginTheReceiverNeverAnswersReturnsPromptly) {
+  vantrel::test::ScriptedFtpServer server("127.0.0.184");  // no welcome: the login waits for one
+  server.Start();
+  GetSettings().SetLastIP(server.Address());
+  TempDir temp;
+  CChannelExchange::Options options;
+  options.port = server.Port();
+  options.pauseMs = 0;
+  options.tempPath = temp.File("tempchannel.xml");
+  auto exchange = std::make_unique<CChannelExchange>(options);
+  ASSERT_TRUE(exchange->StartLoad());
+  auto gone = std::async(std::launch::async, [&exchange] { exchange.reset(); });
+  // Far below the client's 10-second time-out.
+  EXPECT_EQ(gone.wait_for(std::chrono::seconds(3)), std::future_status::ready);
+}
+
 }  // namespace vantrel::channels

@@ -297,6 +297,12 @@ std::any CDlgFileMgr::RunRemote(nsFTP::CRemoteWorker::Job job) {
   m_remoteLoop = nullptr;
   m_remotePoll.stop();
   m_remoteWaiting = false;
+  if (!m_remote->IsDone()) {
+    // The loop was ended from outside (the application quits): the job is
+    // given up, and the worker is free again when it has returned.
+    m_remote->Cancel();
+    m_remote->WaitDone(nsFTP::CRemoteWorker::kGraceMilliseconds + nsFTP::CRemoteWorker::kDestroyWaitMilliseconds);
+  }
   const bool cancelled = m_remote->IsCancelled();
   std::any result = m_remote->TakeResult();
   if (m_closeAfterRemote) {

@@ -193,6 +193,12 @@ std::any CDlgRecordMgr::RunRemote(nsFTP::CRemoteWorker::Job job) {
   m_remotePoll.stop();
   qApp->removeEventFilter(this);
   m_remoteWaiting = false;
+  if (!m_remote->IsDone()) {
+    // The loop was ended from outside (the application quits): the job is
+    // given up, and the worker is free again when it has returned.
+    m_remote->Cancel();
+    m_remote->WaitDone(nsFTP::CRemoteWorker::kGraceMilliseconds + nsFTP::CRemoteWorker::kDestroyWaitMilliseconds);
+  }
   const bool cancelled = m_remote->IsCancelled();
   std::any result = m_remote->TakeResult();
   if (m_closeAfterRemote) {
