@@ -10,8 +10,8 @@
 // socket exception ever leaves the client: failures go to the observers'
 // NotifyError and the affected connection is closed.
 //
-// One thread uses a client at a time; the only call from another thread is
-// Abort.
+// One thread uses a client at a time; the only calls from another thread are
+// Abort, AbortForGood and Interrupt.
 #include <array>
 #include <atomic>
 #include <chrono>
