@@ -49,7 +49,9 @@ CChannelExchange::CChannelExchange(Options options) : m_options(std::move(option
 
 CChannelExchange::~CChannelExchange() {
   m_stop = true;
-  if (m_client) m_client->Abort();
+  // The exchange goes (mostly the program ends): a login, connect-back or
+  // stalled transfer ends now instead of at the receiver's time-out.
+  if (m_client) m_client->AbortForGood();
   Join();
 }
 

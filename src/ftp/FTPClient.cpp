@@ -77,6 +77,7 @@ CFTPClient::CFTPClient(std::unique_ptr<nsSocket::IBlockingSocket> controlSocket,
       m_buffer(static_cast<std::size_t>(std::max(bufferSize, 2))),
       m_controlSocket(controlSocket ? std::move(controlSocket) : std::make_unique<nsSocket::CBlockingSocket>()),
       m_listParser(std::make_unique<CFTPListParser>()) {
+  m_controlSocket->SetInterrupt(m_interrupt);
   CCommand(CCommand::NOOP).GetExtendedInfo();  // the command table exists before first use
 }
 

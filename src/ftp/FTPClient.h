@@ -10,8 +10,8 @@
 // socket exception ever leaves the client: failures go to the observers'
 // NotifyError and the affected connection is closed.
 //
-// One thread uses a client at a time; the only call from another thread is
-// Abort.
+// One thread uses a client at a time; the only calls from another thread are
+// Abort, AbortForGood and Interrupt.
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -32,6 +32,7 @@
 #include "ftp/ServerReply.h"
 #include "ftp/TransferType.h"
 #include "net/IBlockingSocket.h"
+#include "net/SocketInterrupt.h"
 
 namespace nsFTP {
 
@@ -173,6 +174,12 @@ class CFTPClient {
   // running transfer stops within a fifth of a second, and the control
   // connection is closed instead of waiting for the receiver's answer to ABOR.
   void AbortForGood();
+  // Abort that does not wait for the receiver at all: every wait of the
+  // control, listening and data sockets ends at once, the running command
+  // fails and its connection is closed. Callable from any thread; holds until
+  // ClearInterrupt, which only the thread using the client calls.
+  void Interrupt();
+  void ClearInterrupt();
   bool IsTransferring() const { return m_transferring.load(); }
   bool IsAbortRequested() const { return m_abortRequested.load(); }
 
@@ -239,6 +246,7 @@ class CFTPClient {
   std::deque<std::string> m_replyLines;
   std::string m_partialLine;  // received bytes of a line whose end has not arrived yet
   std::optional<CTransferType> m_transferType;
+  std::shared_ptr<nsSocket::CSocketInterrupt> m_interrupt = std::make_shared<nsSocket::CSocketInterrupt>();
   std::unique_ptr<nsSocket::IBlockingSocket> m_controlSocket;
   std::unique_ptr<IFileListParser> m_listParser;
   std::atomic<bool> m_transferring{false};

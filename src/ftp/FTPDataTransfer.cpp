@@ -128,6 +128,17 @@ int CFTPClient::Abort() {
 void CFTPClient::AbortForGood() {
   m_leaving = true;
   m_abortRequested = true;
+  m_interrupt->Trigger();  // a login, connect-back or stalled send ends now, not at its time-out
+}
+
+void CFTPClient::Interrupt() {
+  m_abortRequested = true;
+  m_interrupt->Trigger();
+}
+
+void CFTPClient::ClearInterrupt() {
+  m_interrupt->Reset();
+  m_abortRequested = false;
 }
 
 int CFTPClient::SendAbort() {

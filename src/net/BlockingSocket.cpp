@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "core/DiagLog.h"
+#include "net/SocketInterrupt.h"
 
 namespace nsSocket {
 namespace {
@@ -30,12 +31,17 @@ int MillisecondsLeft(Clock::time_point deadline) {
 
 // Waits for the events until the deadline; interruptions resume the wait for
 // the time that is left. A failure of the wait itself counts as readiness, so
-// the following call reports the real error.
-bool WaitUntil(SocketHandle handle, short events, Clock::time_point deadline) {
+// the following call reports the real error. With an interrupt handle, its
+// becoming readable ends the wait as `interrupted`.
+bool WaitUntil(SocketHandle handle, short events, Clock::time_point deadline, int interruptHandle, bool& interrupted) {
+  interrupted = false;
   for (;;) {
-    pollfd entry{handle, events, 0};
-    const int result = ::poll(&entry, 1, MillisecondsLeft(deadline));
-    if (result > 0) return true;
+    pollfd entries[2] = {{handle, events, 0}, {interruptHandle, POLLIN, 0}};
+    const int result = ::poll(entries, interruptHandle >= 0 ? 2 : 1, MillisecondsLeft(deadline));
+    if (result > 0) {
+      interrupted = interruptHandle >= 0 && (entries[1].revents & POLLIN) != 0;
+      return true;
+    }
     if (result == 0) return false;
     if (errno != EINTR) return true;
   }
@@ -52,7 +58,20 @@ bool SetNonBlocking(SocketHandle handle, bool on) {
 
 CBlockingSocket::~CBlockingSocket() { CloseQuietly(); }
 
-std::unique_ptr<IBlockingSocket> CBlockingSocket::NewInstance() const { return std::make_unique<CBlockingSocket>(); }
+std::unique_ptr<IBlockingSocket> CBlockingSocket::NewInstance() const {
+  auto socket = std::make_unique<CBlockingSocket>();
+  socket->m_interrupt = m_interrupt;  // listeners and data connections stop with the control connection
+  return socket;
+}
+
+bool CBlockingSocket::WaitUntil(short events, Clock::time_point deadline) const {
+  if (m_interrupt && m_interrupt->IsSet()) throw CBlockingSocketException("Interrupted", ECANCELED);
+  bool interrupted = false;
+  const bool ready =
+      nsSocket::WaitUntil(m_hSocket, events, deadline, m_interrupt ? m_interrupt->Handle() : -1, interrupted);
+  if (interrupted) throw CBlockingSocketException("Interrupted", ECANCELED);
+  return ready;
+}
 
 void CBlockingSocket::Create(int type) {
   CloseQuietly();  // a second Create must not leak the first handle
@@ -74,7 +93,7 @@ void CBlockingSocket::Connect(const SocketAddress& address, int timeoutSeconds) 
     const auto deadline = DeadlineAfter(timeoutSeconds);
     int result = ::connect(m_hSocket, reinterpret_cast<const sockaddr*>(&address), sizeof address);
     if (result != 0 && (errno == EINPROGRESS || errno == EINTR)) {
-      if (!WaitUntil(m_hSocket, POLLOUT, deadline)) {
+      if (!WaitUntil(POLLOUT, deadline)) {
         error = ETIMEDOUT;
       } else {
         socklen_t length = sizeof error;
@@ -122,7 +141,7 @@ bool CBlockingSocket::Accept(IBlockingSocket& connection, SocketAddress& peer, i
   if (!SetNonBlocking(m_hSocket, true)) throw CBlockingSocketException("Accept");
   const auto deadline = DeadlineAfter(timeoutSeconds);
   for (;;) {
-    if (!WaitUntil(m_hSocket, POLLIN, deadline)) throw CBlockingSocketException("Accept timeout", 0);
+    if (!WaitUntil(POLLIN, deadline)) throw CBlockingSocketException("Accept timeout", 0);
     SocketAddress from;
     socklen_t length = sizeof from;
     const SocketHandle handle = ::accept4(m_hSocket, reinterpret_cast<sockaddr*>(&from), &length, SOCK_CLOEXEC);
@@ -162,7 +181,7 @@ int CBlockingSocket::Send(const char* data, int length, int timeoutSeconds) {
     }
     if (errno == EINTR) continue;
     if (errno != EAGAIN && errno != EWOULDBLOCK) throw CBlockingSocketException("Send");
-    if (!WaitUntil(m_hSocket, POLLOUT, deadline)) throw CBlockingSocketException("Send timeout", 0);
+    if (!WaitUntil(POLLOUT, deadline)) throw CBlockingSocketException("Send timeout", 0);
   }
   return sent;
 }
@@ -196,7 +215,7 @@ int CBlockingSocket::ReceiveFromSystem(char* buffer, int capacity, int timeoutSe
       deadline = DeadlineAfter(timeoutSeconds);
       waited = true;
     }
-    if (!WaitUntil(m_hSocket, POLLIN, deadline)) throw CBlockingSocketException("Receive timeout", 0);
+    if (!WaitUntil(POLLIN, deadline)) throw CBlockingSocketException("Receive timeout", 0);
   }
 }
 
@@ -218,13 +237,18 @@ bool CBlockingSocket::IsReadable() { return WaitReadable(0); }
 
 bool CBlockingSocket::WaitReadable(int timeoutMilliseconds) {
   if (m_readStart != m_readEnd) return true;
+  if (m_interrupt && m_interrupt->IsSet()) throw CBlockingSocketException("Interrupted", ECANCELED);
+  const int interruptHandle = m_interrupt ? m_interrupt->Handle() : -1;
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMilliseconds < 0 ? 0 : timeoutMilliseconds);
   for (;;) {
-    pollfd entry{m_hSocket, POLLIN, 0};
-    const int result = ::poll(&entry, 1, MillisecondsLeft(deadline));
+    pollfd entries[2] = {{m_hSocket, POLLIN, 0}, {interruptHandle, POLLIN, 0}};
+    const int result = ::poll(entries, interruptHandle >= 0 ? 2 : 1, MillisecondsLeft(deadline));
     if (result > 0) {
-      if ((entry.revents & POLLNVAL) != 0) throw CBlockingSocketException("Socket Error", EBADF);
-      return (entry.revents & (POLLIN | POLLHUP | POLLERR)) != 0;
+      if (interruptHandle >= 0 && (entries[1].revents & POLLIN) != 0) {
+        throw CBlockingSocketException("Interrupted", ECANCELED);
+      }
+      if ((entries[0].revents & POLLNVAL) != 0) throw CBlockingSocketException("Socket Error", EBADF);
+      return (entries[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0;
     }
     if (result == 0) return false;
     if (errno != EINTR) throw CBlockingSocketException("Socket Error");

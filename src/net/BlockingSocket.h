@@ -3,6 +3,7 @@
 // within the same time-out; sends never raise SIGPIPE. Small receives are
 // served from a read-ahead buffer filled by one system call, so a bulk
 // transfer in 2048-byte chunks does not cost a system call per chunk.
+#include <chrono>
 #include <memory>
 
 #include "net/IBlockingSocket.h"
@@ -34,13 +35,18 @@ class CBlockingSocket final : public IBlockingSocket {
   SocketAddress GetHostByName(const std::string& host, unsigned short port) override;
   std::string GetHostByAddr(const SocketAddress& address) override;
   void Attach(SocketHandle handle) override;
+  void SetInterrupt(std::shared_ptr<CSocketInterrupt> interrupt) override { m_interrupt = std::move(interrupt); }
 
  private:
   static constexpr int kReadAheadBytes = 64 * 1024;
   int ReceiveFromSystem(char* buffer, int capacity, int timeoutSeconds);
   void DropReadAhead() { m_readStart = m_readEnd = 0; }
 
+  // Throws "Interrupted" when the latch is set; else as the wait of the events.
+  bool WaitUntil(short events, std::chrono::steady_clock::time_point deadline) const;
+
   SocketHandle m_hSocket = kInvalidSocket;
+  std::shared_ptr<CSocketInterrupt> m_interrupt;
   std::unique_ptr<char[]> m_readAhead;  // made on the first small receive
   int m_readStart = 0;
   int m_readEnd = 0;

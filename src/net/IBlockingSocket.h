@@ -12,6 +12,8 @@
 
 namespace nsSocket {
 
+class CSocketInterrupt;
+
 using SocketHandle = int;
 inline constexpr SocketHandle kInvalidSocket = -1;
 inline constexpr int kStreamSocket = 1;
@@ -50,6 +52,10 @@ class IBlockingSocket {
   virtual std::string GetHostByAddr(const SocketAddress& address) = 0;
   // Takes over an open handle (the receiving end of Accept).
   virtual void Attach(SocketHandle handle) = 0;
+  // Every later wait of this socket, and of those NewInstance makes from it,
+  // ends with "Interrupted" once the latch is set. Sockets without waits of
+  // their own ignore it.
+  virtual void SetInterrupt(std::shared_ptr<CSocketInterrupt> /*interrupt*/) {}
 };
 
 }  // namespace nsSocket

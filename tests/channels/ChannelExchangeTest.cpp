@@ -1,11 +1,13 @@
 // "Load from PVR" and "Send to PVR" against the receiver simulator on
-// 127.0.0.60 (127.0.0.61 has no receiver).
+// 127.0.0.60 (127.0.0.61 has no receiver; on 127.0.0.184 one never answers).
 #include "channels/ChannelExchange.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <future>
 #include <memory>
 #include <string>
 
@@ -399,4 +401,20 @@ TEST(ChannelSendFailure, RenameOrReadBackFailureSaysSoAndKeepsThePreviousList) {
 }
 
 }  // namespace
+TEST(ChannelExchangeEnd, GoingAwayDuringALoginTheReceiverNeverAnswersReturnsPromptly) {
+  vantrel::test::ScriptedFtpServer server("127.0.0.184");  // no welcome: the login waits for one
+  server.Start();
+  GetSettings().SetLastIP(server.Address());
+  TempDir temp;
+  CChannelExchange::Options options;
+  options.port = server.Port();
+  options.pauseMs = 0;
+  options.tempPath = temp.File("tempchannel.xml");
+  auto exchange = std::make_unique<CChannelExchange>(options);
+  ASSERT_TRUE(exchange->StartLoad());
+  auto gone = std::async(std::launch::async, [&exchange] { exchange.reset(); });
+  // Far below the client's 10-second time-out.
+  EXPECT_EQ(gone.wait_for(std::chrono::seconds(3)), std::future_status::ready);
+}
+
 }  // namespace vantrel::channels

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest/QTest>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +19,7 @@
 #include "core/TextTable.h"
 #include "support/FtpRecorder.h"
 #include "support/ReceiverSim.h"
+#include "support/ScriptedFtpServer.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 #include "ui/channel/DlgProgress.h"
@@ -401,6 +404,9 @@ TEST(FileMgr, UnreachableReceiverShowsTheRootOnlyAndSaysSoOnRefresh) {
   EXPECT_EQ(f.window->TreeRemote()->Root()->childCount(), 0);
   EXPECT_EQ(f.window->ListRemote()->topLevelItemCount(), 0);
   EXPECT_TRUE(f.prompt.Records().empty()) << "opening says nothing";
+  // The first showing puts the focus on the PC tree a moment later; the
+  // window keeps handling events while it waits for the receiver.
+  QTRY_COMPARE_WITH_TIMEOUT(f.window->LastFocusedPane(), CTreeLocal::IDC, 5000);
   f.window->SetLastFocusedPane(CTreeRemote::IDC);
   f.window->OnCommand(CDlgFileMgr::IDC_REFRESH);
   f.window->OnCommand(CDlgFileMgr::IDC_NEWFOLDER);
@@ -564,4 +570,30 @@ TEST(FileMgr, TheDocumentsItemIsNotDeletedButAFolderBelowTheDesktopIs) {
   ASSERT_EQ(f.prompt.Records().size(), 1u);
   EXPECT_EQ(f.prompt.Records()[0].text, Format(GetText(375), "old")) << "it goes to the trash";
   EXPECT_FALSE(fs::exists(f.pc.File("old")));
+}
+
+TEST(FileMgr, AListingTheReceiverNeverAnswersLeavesTheWindowFreeAndClosingEndsIt) {
+  ScriptedFtpServer server("127.0.0.183");  // no welcome: every login waits for one
+  server.Start();
+  InitResources();
+  GetSettings().SetLastIP(server.Address());
+  GetConnectionState().m_ftpLoggedIn = false;
+  ScriptedPrompt prompt;
+  TempDir pc;
+  CDlgFileMgr window(nullptr, server.Port());
+  window.TreeLocal()->m_desktopPath = pc.Path();
+  bool firedWhileWaiting = false;
+  QTimer::singleShot(0, &window, [&] {
+    firedWhileWaiting = window.IsBusy();
+    window.OnCommand(CDlgFileMgr::IDC_REFRESH);  // refused: one remote action at a time
+    window.close();                              // the user gives up on the receiver
+  });
+  QElapsedTimer clock;
+  clock.start();
+  window.show();  // the first showing lists the receiver's root
+  EXPECT_TRUE(firedWhileWaiting) << "the window thread was held by the listing";
+  EXPECT_LT(clock.elapsed(), 5000) << "closing waited for the receiver's time-out";
+  QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 5000);
+  EXPECT_TRUE(prompt.Records().empty()) << "a listing the user gave up is not reported";
+  EXPECT_FALSE(window.IsBusy());
 }

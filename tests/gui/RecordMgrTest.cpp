@@ -1,16 +1,23 @@
 // The recordings window against the receiver simulator, offscreen: both
 // lists, TV and radio, downloads (dropped rows, cancel during and between
 // files), deletion on either side, renaming, and the refusals while a
-// download runs. Each test has its own simulator on its own address.
+// download runs, and a receiver that goes silent. Each test has its own
+// simulator on its own address.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <utime.h>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 
@@ -454,6 +461,50 @@ TEST(RecordMgr, DeletesAndRenamesOnThePc) {
   EXPECT_EQ(vantrel::GetSettings().GetRecordPath(), other.Path());
   EXPECT_EQ(Names(list), std::vector<std::string>{"other.tts"});
   EXPECT_EQ(window.LocalStrip()->PathLabel()->GetSegment(0).text.toStdString(), other.Path());
+}
+
+// A receiver whose FTP port takes connections and never says a word.
+class SilentReceiver {
+ public:
+  SilentReceiver(const char* address, std::uint16_t port) : m_fd(::socket(AF_INET, SOCK_STREAM, 0)) {
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_port = htons(port);
+    ::inet_pton(AF_INET, address, &at.sin_addr);
+    const int on = 1;
+    ::setsockopt(m_fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    m_listening = ::bind(m_fd, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0 && ::listen(m_fd, 4) == 0;
+  }
+  ~SilentReceiver() { ::close(m_fd); }
+  bool Listening() const { return m_listening; }
+
+ private:
+  int m_fd;
+  bool m_listening = false;
+};
+
+TEST(RecordMgr, ARefreshTheReceiverNeverAnswersLeavesTheWindowFreeAndClosingEndsIt) {
+  SimSetup s("127.0.0.185");
+  ASSERT_TRUE(s.sim->Start()) << s.sim->Output();
+  CDlgRecordMgr window;
+  window.show();
+  // The receiver's FTP port goes silent; the command channel stays with the simulator.
+  SilentReceiver silent("127.0.0.186", CDlgRecordMgr::FTP_PORT);
+  ASSERT_TRUE(silent.Listening());
+  vantrel::GetSettings().SetLastIP("127.0.0.186");
+  bool firedWhileWaiting = false;
+  QTimer::singleShot(0, &window, [&] {
+    firedWhileWaiting = window.IsBusy();
+    window.close();
+  });
+  QElapsedTimer clock;
+  clock.start();
+  window.OnRefresh();
+  EXPECT_TRUE(firedWhileWaiting) << "the window thread was held by the scan";
+  EXPECT_LT(clock.elapsed(), 5000) << "closing waited for the receiver's time-out";
+  QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 5000);
+  EXPECT_EQ(s.prompt.Records().size(), 0u);
+  EXPECT_FALSE(window.IsBusy());
 }
 
 }  // namespace

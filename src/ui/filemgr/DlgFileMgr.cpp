@@ -1,7 +1,9 @@
 #include "ui/filemgr/DlgFileMgr.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMenu>
@@ -9,6 +11,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -21,7 +24,6 @@
 #include "ui/channel/DlgProgress.h"
 #include "ui/controls/ButtonST.h"
 #include "ui/controls/CheckST.h"
-#include "ui/controls/FTPObserver.h"
 #include "ui/controls/Resources.h"
 #include "ui/controls/SimpleProgress.h"
 #include "ui/controls/SplitterBar.h"
@@ -55,30 +57,80 @@ bool IsPcPathTooLong(const std::string& path) {
 void ShowPathTooLong(const std::string& path) { ShowErrorText(Format(GetText(344), path.substr(0, 300).c_str())); }
 
 constexpr int kTextQuitDuringTransfer = 378;
+constexpr int kRemotePollMs = 30;
 
 void ShowNoAnswer() { ShowErrorText(GetText(374)); }
+
+using nsFTP::CFTPClient;
+using CancelFlag = std::atomic_bool;
+
+// One login serves one user action; a failed one leaves no half-open connection.
+bool LoginFor(CFTPClient& ftp, const nsFTP::CServerLogin& login) {
+  const bool ok = ftp.Login(login, false);
+  if (!ok) ftp.Logout();
+  return ok;
+}
+
+template <class T>
+std::optional<T> ResultAs(std::any value) {
+  if (T* result = std::any_cast<T>(&value)) return std::move(*result);
+  return std::nullopt;
+}
+
+// What a remote step hands back to the window.
+struct RemoteListing {
+  bool loggedIn = false;
+  bool listed = false;
+  bool noConnectBack = false;
+  nsFTP::TFTPFileStatusShPtrVec entries;
+};
+
+struct RemoteFolders {
+  bool loggedIn = false;
+  bool listed = false;
+  // Each subfolder with the names of its own subfolders.
+  std::vector<std::pair<std::string, std::vector<std::string>>> folders;
+};
+
+struct RemoteStep {
+  bool loggedIn = false;
+  bool done = false;
+  int count = 0;  // rows deleted
+  TransferStop stop = TransferStop::kNone;
+};
+
+struct RemoteTransfer {
+  bool loggedIn = false;
+  TransferResult result;
+};
+
+struct RemoteExisting {
+  bool loggedIn = false;
+  bool found = false;
+  bool noConnectBack = false;
+  std::vector<std::string> existing;
+};
 
 }  // namespace
 
 CDlgFileMgr::CDlgFileMgr(QWidget* parent, unsigned short ftpPort)
-    : CManagerWindow(parent), m_ftpPort(ftpPort), m_ftp(std::make_unique<nsFTP::CFTPClient>(nullptr, 10, 2048)) {
+    : CManagerWindow(parent), m_ftpPort(ftpPort), m_remote(std::make_unique<nsFTP::CRemoteWorker>(10, 2048)) {
   setObjectName(QString::number(IDD));
   setWindowTitle(GetText(323));
   setWindowIcon(LoadSvgIcon(20159, {16, 16}));
   BuildControls();
   resize(1000, 700);
   qApp->installEventFilter(this);
+  m_remotePoll.setInterval(kRemotePollMs);
+  connect(&m_remotePoll, &QTimer::timeout, this, [this] { OnRemotePoll(); });
 }
 
 CDlgFileMgr::~CDlgFileMgr() {
   qApp->removeEventFilter(this);
-  if (m_worker.joinable()) {
-    // The window goes (mostly the program ends): the transfer stops without
-    // waiting for the receiver, which may be slow or gone.
-    m_control.Cancel(m_ftp.get());
-    m_ftp->AbortForGood();
-    m_worker.join();
-  }
+  // The window goes (mostly the program ends): a running job stops without
+  // waiting for the receiver, which may be slow or gone.
+  m_control->Cancel(nullptr);
+  m_remote.reset();
   // An open name editor commits when its view goes; the panes go while this window still handles that.
   delete m_treeRemote;
   delete m_listRemote;
@@ -160,7 +212,7 @@ void CDlgFileMgr::BuildControls() {
   connect(m_treeRemote, &QTreeWidget::currentItemChanged, this,
           [this](QTreeWidgetItem* current) { FillRemoteList(current); });
   auto onRemoteExpand = [this](QTreeWidgetItem* item) {
-    if (IsTransferring()) return;
+    if (IsBusy()) return;
     m_remoteStrip->SetIcon(TreeIcon(kTreeFolder));
     FillRemoteTree(item, false);
   };
@@ -228,19 +280,96 @@ void CDlgFileMgr::LayoutPanes() {
   m_hbar->Layout();
 }
 
-bool CDlgFileMgr::Login() {
-  const nsFTP::CServerLogin login(GetSettings().GetLastIP(), m_ftpPort, GetSettings().GetUserID(),
-                                  GetSettings().GetPINCODE());
-  const bool ok = m_ftp->Login(login, false);
-  GetConnectionState().m_ftpLoggedIn = ok;
-  if (!ok) m_ftp->Logout();
-  return ok;
+nsFTP::CServerLogin CDlgFileMgr::LoginData() const {
+  return nsFTP::CServerLogin(GetSettings().GetLastIP(), m_ftpPort, GetSettings().GetUserID(),
+                             GetSettings().GetPINCODE());
+}
+
+std::any CDlgFileMgr::RunRemote(nsFTP::CRemoteWorker::Job job) {
+  if (IsBusy() || !m_remote->Start(std::move(job))) return {};
+  CWaitCursor wait;
+  m_remoteWaiting = true;
+  QEventLoop loop;
+  m_remoteLoop = &loop;
+  m_remotePoll.start();
+  // Repaints, timers and the close box go on; input to the window is swallowed (eventFilter).
+  if (!m_remote->IsDone()) loop.exec(QEventLoop::AllEvents);
+  m_remoteLoop = nullptr;
+  m_remotePoll.stop();
+  m_remoteWaiting = false;
+  if (!m_remote->IsDone()) {
+    // The loop was ended from outside (the application quits): the job is
+    // given up, and the worker is free again when it has returned.
+    m_remote->Cancel();
+    m_remote->WaitDone(nsFTP::CRemoteWorker::kGraceMilliseconds + nsFTP::CRemoteWorker::kDestroyWaitMilliseconds);
+  }
+  const bool cancelled = m_remote->IsCancelled();
+  std::any result = m_remote->TakeResult();
+  if (m_closeAfterRemote) {
+    m_closeAfterRemote = false;
+    QMetaObject::invokeMethod(
+        this, [this] { close(); }, Qt::QueuedConnection);
+  }
+  if (cancelled) return {};  // the user gave the action up: nothing to show or tell
+  return result;
+}
+
+void CDlgFileMgr::OnRemotePoll() {
+  if (m_transferring) {
+    const nsFTP::CRemoteWorker::Progress progress = m_remote->GetProgress();
+    if (progress.serial != m_progressSerial) {
+      m_progressSerial = progress.serial;
+      m_progress->SetName(progress.name);
+      m_progress->SetRange(progress.lower, progress.upper);
+      m_progress->SetPos(progress.position);
+      m_progress->Flush();
+    }
+  }
+  if (!m_remote->IsDone()) return;
+  if (m_remoteLoop != nullptr) {
+    m_remoteLoop->quit();  // RunRemote takes the result
+    return;
+  }
+  m_remotePoll.stop();
+  std::any outcome = m_remote->TakeResult();
+  if (!m_transferring) return;  // a transfer given up for the end of the application
+  const std::optional<RemoteTransfer> transfer = ResultAs<RemoteTransfer>(std::move(outcome));
+  TransferResult result;
+  result.stop = TransferStop::kFailed;
+  if (transfer) {
+    GetConnectionState().m_ftpLoggedIn = transfer->loggedIn;
+    result = transfer->result;
+  }
+  OnTransferDone(m_transferDownload, result);
+}
+
+void CDlgFileMgr::CancelRemoteWait() {
+  m_closeAfterRemote = true;
+  m_control->Cancel(nullptr);
+  m_remote->Cancel();
+}
+
+void CDlgFileMgr::closeEvent(QCloseEvent* event) {
+  if (m_remoteWaiting) {
+    event->ignore();
+    CancelRemoteWait();
+    return;
+  }
+  CManagerWindow::closeEvent(event);
+}
+
+void CDlgFileMgr::reject() {
+  if (m_remoteWaiting) {
+    CancelRemoteWait();
+    return;
+  }
+  CManagerWindow::reject();
 }
 
 // ---- navigation
 
 void CDlgFileMgr::OnLocalTreeSelChanged() {
-  if (IsTransferring()) return;
+  if (IsBusy()) return;
   CWaitCursor wait;
   QTreeWidgetItem* item = m_treeLocal->currentItem();
   if (item == nullptr) return;
@@ -266,39 +395,48 @@ void CDlgFileMgr::UpdateLocalDiskFigures() {
 }
 
 void CDlgFileMgr::FillRemoteList(QTreeWidgetItem* item, bool quiet) {
-  if (IsTransferring() || item == nullptr) return;
-  CWaitCursor wait;
+  if (IsBusy() || item == nullptr) return;
   const std::string path = m_treeRemote->GetItemPath(item);
   // The list shows the selected folder or nothing, never an old folder's rows.
   m_listRemote->Model().Clear();
   m_listRemote->Render();
   m_listRemote->SetFolder(path);
   m_remoteStrip->SetPath(Q(path));
-  if (!Login()) {
+  const nsFTP::CServerLogin login = LoginData();
+  const std::optional<RemoteListing> listing =
+      ResultAs<RemoteListing>(RunRemote([login, path](CFTPClient& ftp, const CancelFlag&, IProgressSink&) {
+        RemoteListing result;
+        result.loggedIn = LoginFor(ftp, login);
+        if (!result.loggedIn) return std::any(std::move(result));
+        result.listed = ftp.List(path, result.entries);
+        result.noConnectBack = !result.listed && ftp.ReceiverDidNotConnectBack();
+        return std::any(std::move(result));
+      }));
+  if (!listing) return;  // given up by the user
+  GetConnectionState().m_ftpLoggedIn = listing->loggedIn;
+  if (!listing->loggedIn) {
     if (!quiet) ShowNoAnswer();
     return;
   }
-  nsFTP::TFTPFileStatusShPtrVec entries;
-  if (m_ftp->List(path, entries)) {
-    for (const auto& entry : entries) {
+  if (listing->listed) {
+    for (const auto& entry : listing->entries) {
       // "." and "..", and names no file can have, are not shown: nothing could be done with them.
       if (!IsSafeEntryName(entry->Name())) continue;
       m_listRemote->AddEntry(entry->Name(), !IsFolderEntry(*entry), entry->m_size, entry->m_time);
     }
-  } else if (m_ftp->ReceiverDidNotConnectBack()) {
+  } else if (listing->noConnectBack) {
     ShowErrorText(nsFTP::NoConnectBackText(GetSettings().GetDataPorts()));
   }
   m_remoteStrip->SetPath(Q(path));
 }
 
 void CDlgFileMgr::FillRemoteTree(QTreeWidgetItem* item, bool expand) {
-  if (IsTransferring() || item == nullptr) return;
+  if (IsBusy() || item == nullptr) return;
   // The list and the path strip follow a selection that moved up to the item.
   if (FillRemoteTreeItems(item, expand)) FillRemoteList(item);
 }
 
 bool CDlgFileMgr::FillRemoteTreeItems(QTreeWidgetItem* item, bool expand) {
-  CWaitCursor wait;
   const QSignalBlocker block(m_treeRemote);
   QTreeWidgetItem* current = m_treeRemote->currentItem();
   bool currentInside = false;
@@ -306,21 +444,34 @@ bool CDlgFileMgr::FillRemoteTreeItems(QTreeWidgetItem* item, bool expand) {
   if (currentInside) m_treeRemote->setCurrentItem(item);
   m_treeRemote->RemoveChildren(item);
   const bool expanded = item->isExpanded();
-  if (!Login()) return currentInside;
   const std::string path = m_treeRemote->GetItemPath(item);
-  nsFTP::TFTPFileStatusShPtrVec entries;
-  if (!m_ftp->List(path, entries)) return currentInside;
-  for (const auto& entry : entries) {
-    if (!IsFolderEntry(*entry) || !IsSafeEntryName(entry->Name())) continue;
-    QTreeWidgetItem* child = m_treeRemote->AddChildFolder(item, entry->Name(), kTreeFolder, kTreeFolderOpen);
-    if (!m_ftp->IsConnected()) continue;  // one login serves the whole reading
-    nsFTP::TFTPFileStatusShPtrVec grand;
-    if (!m_ftp->List(m_treeRemote->GetItemPath(child), grand)) continue;
-    for (const auto& g : grand) {
-      if (IsFolderEntry(*g) && IsSafeEntryName(g->Name())) {
-        m_treeRemote->AddChildFolder(child, g->Name(), kTreeFolder, kTreeFolderOpen);
-      }
-    }
+  const nsFTP::CServerLogin login = LoginData();
+  // One login serves the whole reading: the folder, then each subfolder for its own subfolders.
+  const std::optional<RemoteFolders> read =
+      ResultAs<RemoteFolders>(RunRemote([login, path](CFTPClient& ftp, const CancelFlag& cancel, IProgressSink&) {
+        RemoteFolders result;
+        result.loggedIn = LoginFor(ftp, login);
+        nsFTP::TFTPFileStatusShPtrVec entries;
+        if (!result.loggedIn || !ftp.List(path, entries)) return std::any(std::move(result));
+        result.listed = true;
+        for (const auto& entry : entries) {
+          if (!IsFolderEntry(*entry) || !IsSafeEntryName(entry->Name())) continue;
+          auto& folder = result.folders.emplace_back(entry->Name(), std::vector<std::string>{});
+          if (cancel || !ftp.IsConnected()) continue;
+          nsFTP::TFTPFileStatusShPtrVec grand;
+          if (!ftp.List(JoinReceiverPath(path, entry->Name()), grand)) continue;
+          for (const auto& g : grand) {
+            if (IsFolderEntry(*g) && IsSafeEntryName(g->Name())) folder.second.push_back(g->Name());
+          }
+        }
+        return std::any(std::move(result));
+      }));
+  if (!read) return currentInside;
+  GetConnectionState().m_ftpLoggedIn = read->loggedIn;
+  if (!read->listed) return currentInside;
+  for (const auto& [name, subfolders] : read->folders) {
+    QTreeWidgetItem* child = m_treeRemote->AddChildFolder(item, name, kTreeFolder, kTreeFolderOpen);
+    for (const std::string& sub : subfolders) m_treeRemote->AddChildFolder(child, sub, kTreeFolder, kTreeFolderOpen);
   }
   if (expand) {
     item->setExpanded(false);
@@ -333,7 +484,7 @@ bool CDlgFileMgr::FillRemoteTreeItems(QTreeWidgetItem* item, bool expand) {
 }
 
 void CDlgFileMgr::OpenListItem(bool remote, int row) {
-  if (IsTransferring()) return;
+  if (IsBusy()) return;
   CFileList* list = remote ? static_cast<CFileList*>(m_listRemote) : m_listLocal;
   const FileRow* entry = list->RowAt(row);
   if (entry == nullptr || !entry->IsFolder()) return;
@@ -384,7 +535,7 @@ void CDlgFileMgr::Refresh() {
 // ---- commands, menus, keys
 
 void CDlgFileMgr::OnCommand(int id) {
-  if (IsTransferring()) return;  // the worker owns the FTP client
+  if (IsBusy()) return;  // the worker is in use
   switch (id) {
     case IDC_DOWNLOAD:
     case ID_MENU_DOWNLOAD: StartTransfer(true); break;
@@ -402,7 +553,7 @@ void CDlgFileMgr::OnCommand(int id) {
 }
 
 void CDlgFileMgr::ShowContextMenu(QWidget* pane, const QPoint& pos) {
-  if (IsTransferring()) return;
+  if (IsBusy()) return;
   QMenu menu(this);
   auto add = [&](const QString& text, int id) {
     QAction* action = menu.addAction(text);
@@ -435,7 +586,18 @@ void CDlgFileMgr::ShowContextMenu(QWidget* pane, const QPoint& pos) {
 }
 
 bool CDlgFileMgr::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
+  const QEvent::Type type = event->type();
+  if (m_remoteWaiting) {
+    // While a remote operation is waited for, no click, key, menu or drop of
+    // this window reaches a command: the panes may be refilled when it ends.
+    const bool input = type == QEvent::KeyPress || type == QEvent::KeyRelease || type == QEvent::ShortcutOverride ||
+                       type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+                       type == QEvent::MouseButtonDblClick || type == QEvent::ContextMenu ||
+                       type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop;
+    auto* widget = watched->isWidgetType() ? static_cast<QWidget*>(watched) : nullptr;
+    if (input && widget != nullptr && widget->window() == this) return true;
+  }
+  if (type != QEvent::KeyPress && type != QEvent::KeyRelease) return false;
   auto* widget = qobject_cast<QWidget*>(watched);
   if (widget == nullptr || widget->window() != this) return false;
   const auto* key = static_cast<QKeyEvent*>(event);
@@ -482,7 +644,7 @@ void CDlgFileMgr::changeEvent(QEvent* event) {
 // ---- transfers
 
 void CDlgFileMgr::StartTransfer(bool download) {
-  if (IsTransferring()) return;
+  if (IsBusy()) return;
   QTreeWidgetItem* localItem = m_treeLocal->currentItem();
   QTreeWidgetItem* remoteItem = m_treeRemote->currentItem();
   if (localItem == nullptr || remoteItem == nullptr || localItem == m_treeLocal->MyComputer()) return;
@@ -501,19 +663,32 @@ void CDlgFileMgr::StartTransfer(bool download) {
   // Nothing that exists on the other side is replaced without the user's word.
   std::vector<std::string> existing;
   {
-    CWaitCursor wait;
-    if (!download && !Login()) {
+    const nsFTP::CServerLogin login = LoginData();
+    const std::optional<RemoteExisting> found =
+        ResultAs<RemoteExisting>(RunRemote([login, job](CFTPClient& ftp, const CancelFlag&, IProgressSink&) {
+          RemoteExisting result;
+          // A download compares with the PC folder only.
+          result.loggedIn = job.download || LoginFor(ftp, login);
+          if (!result.loggedIn) return std::any(std::move(result));
+          result.found = FindExistingTargets(ftp, job, result.existing);
+          result.noConnectBack = !result.found && ftp.ReceiverDidNotConnectBack();
+          return std::any(std::move(result));
+        }));
+    if (!found) return;
+    if (!download) GetConnectionState().m_ftpLoggedIn = found->loggedIn;
+    if (!found->loggedIn) {
       ShowNoAnswer();
       return;
     }
-    if (!FindExistingTargets(*m_ftp, job, existing)) {
-      if (m_ftp->ReceiverDidNotConnectBack()) {
+    if (!found->found) {
+      if (found->noConnectBack) {
         ShowErrorText(nsFTP::NoConnectBackText(GetSettings().GetDataPorts()));
       } else {
         ShowNoAnswer();
       }
       return;
     }
+    existing = found->existing;
   }
   if (!ConfirmReplacements(job, existing) || job.items.empty()) return;
   const bool loggedIn = !download;  // the upload's listing logged in for it
@@ -529,30 +704,34 @@ void CDlgFileMgr::StartTransfer(bool download) {
 }
 
 void CDlgFileMgr::RunJob(TransferJob job, bool loggedIn) {
-  if (m_worker.joinable()) m_worker.join();  // the last one has ended already
-  m_control.Reset();
+  m_control->Reset();
+  m_transferDownload = job.download;
+  const nsFTP::CServerLogin login = LoginData();
+  const std::shared_ptr<CTransferControl> control = m_control;
+  const bool started = m_remote->Start(
+      [login, loggedIn, control, job = std::move(job)](CFTPClient& ftp, const CancelFlag&, IProgressSink& progress) {
+        // The bar's figures go to the worker's snapshot, which the window's timer shows.
+        CFTPObserver observer(progress);
+        ftp.AddObserver(&observer);
+        RemoteTransfer outcome;
+        outcome.loggedIn = (loggedIn && ftp.IsConnected()) || ftp.Login(login, false);
+        if (outcome.loggedIn) {
+          outcome.result = RunTransferJob(ftp, job, *control);
+        } else {
+          ftp.Logout();
+          outcome.result.stop = TransferStop::kFailed;  // with no stop path: the receiver did not answer
+        }
+        ftp.RemoveObserver(&observer);
+        return std::any(std::move(outcome));
+      });
+  if (!started) {
+    m_progress->hide();
+    return;
+  }
   m_transferring = true;
   SetBusyUi(true);
-  const nsFTP::CServerLogin login(GetSettings().GetLastIP(), m_ftpPort, GetSettings().GetUserID(),
-                                  GetSettings().GetPINCODE());
-  m_worker = std::thread([this, login, loggedIn, job = std::move(job)] {
-    CWindowProgressSink<CDlgProgress> sink(*m_progress);
-    CFTPObserver observer(sink);
-    m_ftp->AddObserver(&observer);
-    TransferResult result;
-    const bool connected = (loggedIn && m_ftp->IsConnected()) || m_ftp->Login(login, false);
-    GetConnectionState().m_ftpLoggedIn = connected;
-    if (connected) {
-      result = RunTransferJob(*m_ftp, job, m_control);
-    } else {
-      m_ftp->Logout();
-      result.stop = TransferStop::kFailed;  // with no stop path: the receiver did not answer
-    }
-    m_ftp->RemoveObserver(&observer);
-    const bool download = job.download;
-    QMetaObject::invokeMethod(
-        this, [this, download, result] { OnTransferDone(download, result); }, Qt::QueuedConnection);
-  });
+  m_progressSerial = 0;
+  m_remotePoll.start();
 }
 
 void CDlgFileMgr::SetBusyUi(bool busy) {
@@ -563,15 +742,19 @@ void CDlgFileMgr::SetBusyUi(bool busy) {
   }
 }
 
-void CDlgFileMgr::CancelTransfer() { m_control.Cancel(m_ftp.get()); }
+void CDlgFileMgr::CancelTransfer() {
+  if (!IsTransferring()) return;
+  m_control->Cancel(nullptr);
+  m_remote->Cancel();  // the client's Abort; a receiver that does not let go is cut off
+}
 
 bool CDlgFileMgr::MayQuit() {
   if (!m_transferring.load()) return true;
   if (!AskConfirmText(GetText(kTextQuitDuringTransfer))) return false;
   m_quitting = true;
-  m_control.Cancel(m_ftp.get());
-  m_ftp->AbortForGood();
-  if (m_worker.joinable()) m_worker.join();
+  CancelTransfer();
+  // The worker cuts a receiver off that does not let go: the wait is short.
+  m_remote->WaitDone(nsFTP::CRemoteWorker::kGraceMilliseconds + nsFTP::CRemoteWorker::kDestroyWaitMilliseconds);
   m_progress->hide();
   m_transferring = false;
   SetBusyUi(false);
@@ -579,7 +762,6 @@ bool CDlgFileMgr::MayQuit() {
 }
 
 void CDlgFileMgr::OnTransferDone(bool download, TransferResult result) {
-  if (m_worker.joinable()) m_worker.join();
   // Stopped for the end of the application: nothing more to show or tell.
   if (m_quitting) return;
   m_progress->hide();
@@ -607,21 +789,21 @@ void CDlgFileMgr::ReportTransfer(const TransferResult& result) {
     ReportStop(result.stop);
     return;
   }
-  const std::string path = m_control.StopPath();
+  const std::string path = m_control->StopPath();
   if (path.empty()) {
     ShowNoAnswer();
     return;
   }
   const std::string name = GetLastPathComponent(path);
-  const int kept = m_control.m_filesDone.load();
+  const int kept = m_control->m_filesDone.load();
   ShowErrorText(Format(GetText(result.stop == TransferStop::kCancelled ? 373 : 372), name.c_str(), kept));
 }
 
 void CDlgFileMgr::ReportStop(TransferStop stop) {
   if (stop == TransferStop::kTooDeep) {
-    ShowErrorText(Format(GetText(343), kMaxTreeDepth, m_control.StopPath().c_str()));
+    ShowErrorText(Format(GetText(343), kMaxTreeDepth, m_control->StopPath().c_str()));
   } else if (stop == TransferStop::kPathTooLong) {
-    ShowPathTooLong(m_control.StopPath());
+    ShowPathTooLong(m_control->StopPath());
   }
 }
 
@@ -669,15 +851,25 @@ void CDlgFileMgr::NewFolderLocal() {
 }
 
 void CDlgFileMgr::NewFolderRemote() {
-  CWaitCursor wait;
   const std::string name = m_listRemote->MakeNewFolderName();
   QTreeWidgetItem* item = m_treeRemote->currentItem();
   if (item == nullptr) return;
-  if (!Login()) {
+  const nsFTP::CServerLogin login = LoginData();
+  const std::string folder = m_treeRemote->GetItemPath(item);
+  const std::optional<RemoteStep> made =
+      ResultAs<RemoteStep>(RunRemote([login, folder, name](CFTPClient& ftp, const CancelFlag&, IProgressSink&) {
+        RemoteStep result;
+        result.loggedIn = LoginFor(ftp, login);
+        result.done = result.loggedIn && ftp.ChangeDir(folder) == 0 && ftp.CreateDir(name) == 0;
+        return std::any(result);
+      }));
+  if (!made) return;
+  GetConnectionState().m_ftpLoggedIn = made->loggedIn;
+  if (!made->loggedIn) {
     ShowNoAnswer();
     return;
   }
-  if (m_ftp->ChangeDir(m_treeRemote->GetItemPath(item)) != 0 || m_ftp->CreateDir(name) != 0) return;
+  if (!made->done) return;
   {
     const QSignalBlocker block(m_treeRemote);
     m_treeRemote->AddChildFolder(item, name, kTreeFolder, kTreeFolderOpen);
@@ -749,18 +941,33 @@ void CDlgFileMgr::DeleteRemoteList() {
   const std::string path = m_listRemote->Folder();  // the folder the list shows
   if (rows.empty() || item == nullptr || path.empty()) return;
   if (!AskDeleteRows(*m_listRemote, rows)) return;
-  if (Login() && m_ftp->ChangeDir(path) == 0) {
-    m_control.Reset();
-    CFolderTransfer walk(*m_ftp, m_control);
-    for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
-      const FileRow row = *m_listRemote->RowAt(*it);
-      const bool ok =
-          row.IsFolder() ? walk.DeleteRemoteTree(JoinReceiverPath(path, row.name)) : m_ftp->DeleteFile(row.name) == 0;
-      if (!ok) break;
-      m_listRemote->RemoveRow(*it);
-    }
+  std::vector<FileRow> targets;  // last row first
+  for (auto it = rows.rbegin(); it != rows.rend(); ++it) targets.push_back(*m_listRemote->RowAt(*it));
+  m_control->Reset();
+  const nsFTP::CServerLogin login = LoginData();
+  const std::shared_ptr<CTransferControl> control = m_control;
+  const std::optional<RemoteStep> deleted = ResultAs<RemoteStep>(
+      RunRemote([login, path, targets, control](CFTPClient& ftp, const CancelFlag& cancel, IProgressSink&) {
+        RemoteStep result;
+        result.loggedIn = LoginFor(ftp, login);
+        if (!result.loggedIn || ftp.ChangeDir(path) != 0) return std::any(result);
+        result.done = true;
+        CFolderTransfer walk(ftp, *control);
+        for (const FileRow& row : targets) {
+          const bool ok = !cancel && (row.IsFolder() ? walk.DeleteRemoteTree(JoinReceiverPath(path, row.name))
+                                                     : ftp.DeleteFile(row.name) == 0);
+          if (!ok) break;
+          ++result.count;
+        }
+        result.stop = walk.Stop();
+        return std::any(result);
+      }));
+  if (deleted) GetConnectionState().m_ftpLoggedIn = deleted->loggedIn;
+  if (deleted && deleted->done) {
+    for (int i = 0; i < deleted->count; ++i)
+      m_listRemote->RemoveRow(rows[rows.size() - 1 - static_cast<std::size_t>(i)]);
     FillRemoteTree(item, true);
-    ReportStop(walk.Stop());
+    ReportStop(deleted->stop);
   }
   m_remoteStrip->SetFigures(0, 0);
 }
@@ -791,17 +998,30 @@ void CDlgFileMgr::DeleteRemoteTree() {
   QTreeWidgetItem* item = m_treeRemote->currentItem();
   if (item == nullptr || item == m_treeRemote->Root()) return;
   QTreeWidgetItem* parent = item->parent();
-  if (GetPrompt().AskYesNo(Format(GetText(171), CTreePane::Text(item).c_str()), GetText(292)) && Login()) {
-    m_control.Reset();
-    CFolderTransfer walk(*m_ftp, m_control);
-    if (walk.DeleteRemoteTree(m_treeRemote->GetItemPath(item))) {
+  if (GetPrompt().AskYesNo(Format(GetText(171), CTreePane::Text(item).c_str()), GetText(292))) {
+    m_control->Reset();
+    const nsFTP::CServerLogin login = LoginData();
+    const std::shared_ptr<CTransferControl> control = m_control;
+    const std::string path = m_treeRemote->GetItemPath(item);
+    const std::optional<RemoteStep> deleted =
+        ResultAs<RemoteStep>(RunRemote([login, path, control](CFTPClient& ftp, const CancelFlag&, IProgressSink&) {
+          RemoteStep result;
+          result.loggedIn = LoginFor(ftp, login);
+          if (!result.loggedIn) return std::any(result);
+          CFolderTransfer walk(ftp, *control);
+          result.done = walk.DeleteRemoteTree(path);
+          result.stop = walk.Stop();
+          return std::any(result);
+        }));
+    if (deleted) GetConnectionState().m_ftpLoggedIn = deleted->loggedIn;
+    if (deleted && deleted->done) {
       const QSignalBlocker block(m_treeRemote);
       m_treeRemote->setCurrentItem(parent);
       m_treeRemote->RemoveChildren(item);
       delete item;
       FillRemoteTree(parent, true);
     }
-    ReportStop(walk.Stop());
+    if (deleted) ReportStop(deleted->stop);
   }
   m_remoteStrip->SetFigures(0, 0);
   if (m_treeRemote->currentItem() == parent) {
@@ -828,7 +1048,7 @@ void CDlgFileMgr::Rename() {
 }
 
 bool CDlgFileMgr::BeginEdit(QTreeWidget* pane, QTreeWidgetItem* item) {
-  if (IsTransferring()) return false;
+  if (IsBusy()) return false;
   if (pane == m_treeRemote && item == m_treeRemote->Root()) return false;
   if (pane == m_treeLocal) {
     QTreeWidgetItem* current = m_treeLocal->currentItem();
@@ -878,10 +1098,23 @@ bool CDlgFileMgr::EndEdit(QTreeWidget* pane, QTreeWidgetItem* item, const QModel
 bool CDlgFileMgr::ApplyRename(QTreeWidget* pane, QTreeWidgetItem* item, const std::string& text) {
   CWaitCursor wait;
   const std::string old = CTreePane::Text(item);
+  // CWD into the folder and RNFR / RNTO there, on the worker.
+  auto renameRemote = [this, &old, &text](const std::string& folder) {
+    const nsFTP::CServerLogin login = LoginData();
+    const std::optional<RemoteStep> renamed =
+        ResultAs<RemoteStep>(RunRemote([login, folder, old, text](CFTPClient& ftp, const CancelFlag&, IProgressSink&) {
+          RemoteStep result;
+          result.loggedIn = LoginFor(ftp, login);
+          result.done = result.loggedIn && ftp.ChangeDir(folder) == 0 && ftp.RenameFile(old, text) == 0;
+          return std::any(result);
+        }));
+    if (renamed) GetConnectionState().m_ftpLoggedIn = renamed->loggedIn;
+    return renamed && renamed->done;
+  };
   if (pane == m_listRemote) {
     QTreeWidgetItem* folder = m_treeRemote->currentItem();
-    if (folder == nullptr || !Login() || m_ftp->ChangeDir(m_treeRemote->GetItemPath(folder)) != 0) return false;
-    if (m_ftp->RenameFile(old, text) == 0) {
+    if (folder == nullptr) return false;
+    if (renameRemote(m_treeRemote->GetItemPath(folder))) {
       // The list is rebuilt after the edit has ended, not under the editor's feet.
       QTimer::singleShot(0, this, [this, folder] {
         FillRemoteTree(folder, true);
@@ -892,8 +1125,8 @@ bool CDlgFileMgr::ApplyRename(QTreeWidget* pane, QTreeWidgetItem* item, const st
   }
   if (pane == m_treeRemote) {
     QTreeWidgetItem* parent = item->parent();
-    if (parent == nullptr || !Login() || m_ftp->ChangeDir(m_treeRemote->GetItemPath(parent)) != 0) return false;
-    return m_ftp->RenameFile(old, text) == 0;
+    if (parent == nullptr) return false;
+    return renameRemote(m_treeRemote->GetItemPath(parent));
   }
   // The PC gives no meaning to trailing dots; a name of dots only is no name.
   const std::string name = StripTrailingDots(text);

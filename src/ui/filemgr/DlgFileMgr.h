@@ -3,21 +3,26 @@
 // system (lower half), each as a folder tree with a file list, with copies
 // in both directions, new folders, renaming and deleting.
 //
-// Every remote operation logs in anew on the receiver's port 21. Transfers
-// run on a worker thread that uses the window's single FTP client; while one
-// runs, every entry point that would touch the client is blocked (the panes
-// and buttons are disabled and each handler checks IsTransferring()).
+// Every remote operation logs in anew on the receiver's port 21, and runs on
+// the window's worker, which owns the FTP client: listings, folder commands
+// and deletions wait for their result in a local event loop (RunRemote) with
+// the wait cursor, the window repainting and its input swallowed; transfers
+// run with the progress window while the window goes on. While either runs,
+// every entry point that would use the worker is refused (IsBusy()).
 #include <QPointer>
+#include <QTimer>
+#include <any>
 #include <atomic>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "ftp/FTPClient.h"
 #include "ftp/FolderTransfer.h"
+#include "ftp/RemoteWorker.h"
 #include "ui/controls/ManagerWindow.h"
 #include "ui/filemgr/FilePanes.h"
 
+class QEventLoop;
 class QTreeWidgetItem;
 
 namespace vantrel::ui {
@@ -59,14 +64,17 @@ class CDlgFileMgr : public CManagerWindow, private IPaneEditHandler {
   // A command id of the table above (buttons and menu items).
   void OnCommand(int id);
   bool IsTransferring() const { return m_transferring.load(); }
+  // A transfer runs or a remote operation is waited for.
+  bool IsBusy() const { return IsTransferring() || m_remoteWaiting; }
   // The application is about to end: a running transfer is asked about;
   // Yes stops it at once (a download leaves the PC file as it was).
   bool MayQuit() override;
   // Runs until the running transfer ended and its refresh was done (tests), at most timeoutMs.
   bool WaitForTransfer(int timeoutMs);
 
-  // The window's FTP client, for observers (the worker notifies them on its thread).
-  nsFTP::CFTPClient& FtpClient() { return *m_ftp; }
+  // The worker's FTP client, for observers (notified on the worker's thread;
+  // added and removed only while nothing runs).
+  nsFTP::CFTPClient& FtpClient() { return m_remote->Client(); }
   CTreeLocal* TreeLocal() const { return m_treeLocal; }
   CListLocal* ListLocal() const { return m_listLocal; }
   CTreeRemote* TreeRemote() const { return m_treeRemote; }
@@ -95,12 +103,21 @@ class CDlgFileMgr : public CManagerWindow, private IPaneEditHandler {
   void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void reject() override;
 
  private:
   void BuildControls();
   void OnFirstShow();
   void LayoutPanes();
-  bool Login();
+  nsFTP::CServerLogin LoginData() const;
+  // Runs the job on the worker and waits for its result in a local event
+  // loop; empty when something else runs. Closing the window meanwhile
+  // cancels the job, and the window closes once it has returned.
+  std::any RunRemote(nsFTP::CRemoteWorker::Job job);
+  void OnRemotePoll();
+  // The user closed the window while RunRemote waits: the job is cancelled.
+  void CancelRemoteWait();
   void UpdateLocalDiskFigures();
   bool FillRemoteTreeItems(QTreeWidgetItem* item, bool expand);
   void ShowContextMenu(QWidget* pane, const QPoint& pos);
@@ -134,7 +151,12 @@ class CDlgFileMgr : public CManagerWindow, private IPaneEditHandler {
   void RestartEdit(QTreeWidget* pane, const QModelIndex& index);
 
   unsigned short m_ftpPort;
-  std::unique_ptr<nsFTP::CFTPClient> m_ftp;
+  std::unique_ptr<nsFTP::CRemoteWorker> m_remote;
+  QTimer m_remotePoll;  // hands results and progress of the worker over
+  bool m_remoteWaiting = false;
+  bool m_closeAfterRemote = false;
+  QEventLoop* m_remoteLoop = nullptr;  // RunRemote's, while it waits
+  bool m_transferDownload = false;
   CTreeLocal* m_treeLocal = nullptr;
   CListLocal* m_listLocal = nullptr;
   CTreeRemote* m_treeRemote = nullptr;
@@ -153,10 +175,11 @@ class CDlgFileMgr : public CManagerWindow, private IPaneEditHandler {
   // A Delete key press seen in this window and not yet released.
   bool m_deletePressed = false;
 
-  std::thread m_worker;
   std::atomic<bool> m_transferring{false};
   bool m_quitting = false;  // the transfer was stopped for the end of the application
-  CTransferControl m_control;
+  unsigned m_progressSerial = 0;
+  // Shared with the job that reports to it.
+  std::shared_ptr<CTransferControl> m_control = std::make_shared<CTransferControl>();
 };
 
 }  // namespace vantrel::ui

@@ -1,7 +1,9 @@
 #include "ui/records/DlgRecordMgr.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QEventLoop>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
@@ -21,7 +23,6 @@
 #include "net/CommandChannel.h"
 #include "ui/channel/DlgProgress.h"
 #include "ui/controls/ButtonST.h"
-#include "ui/controls/FTPObserver.h"
 #include "ui/controls/Resources.h"
 #include "ui/controls/SimpleProgress.h"
 #include "ui/controls/SplitterBar.h"
@@ -30,7 +31,19 @@
 namespace vantrel::ui {
 namespace {
 
+using nsFTP::CFTPClient;
 using records::CRecordList;
+using CancelFlag = std::atomic_bool;
+constexpr int kRemotePollMs = 30;
+
+template <class T>
+std::optional<T> ResultAs(std::any value) {
+  if (T* result = std::any_cast<T>(&value)) return std::move(*result);
+  return std::nullopt;
+}
+
+// A download's outcome: nothing when the login failed.
+using DownloadOutcome = std::optional<records::DownloadReport>;
 
 constexpr int kTextDelete = 11;
 constexpr int kTextName = 47;
@@ -87,8 +100,11 @@ QTreeWidgetItem* MakeRow(const std::string& name, std::uint64_t size, std::int64
 
 CDlgRecordMgr::CDlgRecordMgr(QWidget* parent, std::uint16_t ftpPort)
     : CManagerWindow(parent),
-      m_ftp(nullptr, nsFTP::CFTPClient::kDefaultTimeoutSeconds, nsFTP::CFTPClient::kDefaultBufferSize),
+      m_remote(std::make_unique<nsFTP::CRemoteWorker>(nsFTP::CFTPClient::kDefaultTimeoutSeconds,
+                                                      nsFTP::CFTPClient::kDefaultBufferSize)),
       m_ftpPort(ftpPort) {
+  m_remotePoll.setInterval(kRemotePollMs);
+  connect(&m_remotePoll, &QTimer::timeout, this, [this] { OnRemotePoll(); });
   setObjectName(QString::number(IDD));
   setWindowTitle(QString::fromUtf8(GetText(kTextTitle)));
   setWindowIcon(LoadSvgIcon(kIconWindow, QSize(16, 16)));
@@ -121,7 +137,7 @@ CDlgRecordMgr::CDlgRecordMgr(QWidget* parent, std::uint16_t ftpPort)
   SetUpList(m_localList);
   m_receiverList->setDragEnabled(true);
   m_receiverList->setDragDropMode(QAbstractItemView::DragOnly);
-  m_receiverList->m_canDrag = [this] { return !m_downloadBusy.load(); };
+  m_receiverList->m_canDrag = [this] { return !IsBusy(); };
   m_localList->setAcceptDrops(true);
   m_localList->setDragDropMode(QAbstractItemView::DropOnly);
   m_localList->m_onDrop = [this](int sourceId) {
@@ -148,17 +164,89 @@ CDlgRecordMgr::CDlgRecordMgr(QWidget* parent, std::uint16_t ftpPort)
   UpdateReceiverUsage();
 }
 
-CDlgRecordMgr::~CDlgRecordMgr() { StopDownload(); }
+CDlgRecordMgr::~CDlgRecordMgr() {
+  qApp->removeEventFilter(this);
+  // The worker stops whatever runs without waiting for the receiver.
+  m_remote.reset();
+}
 
 void CDlgRecordMgr::StopDownload() {
-  if (!m_worker.joinable()) return;
-  // Stops a running download at once (only on the way out of the
-  // application): nothing waits for the receiver's answer to the abort.
-  m_cancelRequested.store(true);
-  m_ftp.AbortForGood();
-  m_worker.join();
-  // The client downloads into a temporary beside the recording and removes
-  // it when cut off: nothing under the recording's name is touched.
+  if (!m_downloadBusy.load()) return;
+  // Only on the way out of the application: the worker cuts off a receiver
+  // that does not answer the abort at once. The client downloads into a
+  // temporary beside the recording and removes it when cut off: nothing
+  // under the recording's name is touched.
+  m_remote->Cancel();
+  m_remote->WaitDone(nsFTP::CRemoteWorker::kGraceMilliseconds + nsFTP::CRemoteWorker::kDestroyWaitMilliseconds);
+}
+
+std::any CDlgRecordMgr::RunRemote(nsFTP::CRemoteWorker::Job job) {
+  if (IsBusy() || !m_remote->Start(std::move(job))) return {};
+  CWaitCursor wait;
+  m_remoteWaiting = true;
+  qApp->installEventFilter(this);  // swallows this window's input meanwhile
+  QEventLoop loop;
+  m_remoteLoop = &loop;
+  m_remotePoll.start();
+  if (!m_remote->IsDone()) loop.exec(QEventLoop::AllEvents);
+  m_remoteLoop = nullptr;
+  m_remotePoll.stop();
+  qApp->removeEventFilter(this);
+  m_remoteWaiting = false;
+  if (!m_remote->IsDone()) {
+    // The loop was ended from outside (the application quits): the job is
+    // given up, and the worker is free again when it has returned.
+    m_remote->Cancel();
+    m_remote->WaitDone(nsFTP::CRemoteWorker::kGraceMilliseconds + nsFTP::CRemoteWorker::kDestroyWaitMilliseconds);
+  }
+  const bool cancelled = m_remote->IsCancelled();
+  std::any result = m_remote->TakeResult();
+  if (m_closeAfterRemote) {
+    m_closeAfterRemote = false;
+    QMetaObject::invokeMethod(
+        this, [this] { close(); }, Qt::QueuedConnection);
+  }
+  if (cancelled) return {};
+  return result;
+}
+
+void CDlgRecordMgr::OnRemotePoll() {
+  if (m_downloadBusy.load()) {
+    const nsFTP::CRemoteWorker::Progress progress = m_remote->GetProgress();
+    if (progress.serial != m_progressSerial) {
+      m_progressSerial = progress.serial;
+      m_progress->SetName(progress.name);
+      m_progress->SetRange(progress.lower, progress.upper);
+      m_progress->SetPos(progress.position);
+      m_progress->Flush();
+    }
+  }
+  if (!m_remote->IsDone()) return;
+  if (m_remoteLoop != nullptr) {
+    m_remoteLoop->quit();  // RunRemote takes the result
+    return;
+  }
+  m_remotePoll.stop();
+  FinishDownload(ResultAs<DownloadOutcome>(m_remote->TakeResult()).value_or(std::nullopt));
+}
+
+void CDlgRecordMgr::closeEvent(QCloseEvent* event) {
+  if (m_remoteWaiting) {
+    event->ignore();
+    m_closeAfterRemote = true;
+    m_remote->Cancel();
+    return;
+  }
+  CManagerWindow::closeEvent(event);
+}
+
+void CDlgRecordMgr::reject() {
+  if (m_remoteWaiting) {
+    m_closeAfterRemote = true;
+    m_remote->Cancel();
+    return;
+  }
+  CManagerWindow::reject();
 }
 
 void CDlgRecordMgr::SetUpButtons() {
@@ -238,11 +326,22 @@ void CDlgRecordMgr::resizeEvent(QResizeEvent* event) {
 }
 
 bool CDlgRecordMgr::event(QEvent* event) {
-  if (event->type() == QEvent::WindowActivate && m_refreshPending && !m_downloadBusy.load()) m_pendingTimer.start();
+  if (event->type() == QEvent::WindowActivate && m_refreshPending && !IsBusy()) m_pendingTimer.start();
   return CManagerWindow::event(event);
 }
 
 bool CDlgRecordMgr::eventFilter(QObject* watched, QEvent* event) {
+  if (m_remoteWaiting) {
+    // While the receiver is waited for, no click, key, menu or drop of this
+    // window reaches a command: the lists may be refilled when it answers.
+    const QEvent::Type type = event->type();
+    const bool input = type == QEvent::KeyPress || type == QEvent::KeyRelease || type == QEvent::ShortcutOverride ||
+                       type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+                       type == QEvent::MouseButtonDblClick || type == QEvent::ContextMenu ||
+                       type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop;
+    auto* widget = watched->isWidgetType() ? static_cast<QWidget*>(watched) : nullptr;
+    if (input && widget != nullptr && widget->window() == this) return true;
+  }
   auto* list = qobject_cast<CRecordList*>(watched);
   if (list != nullptr) {
     if (event->type() == QEvent::FocusIn) m_focusedList = list->Id();
@@ -265,12 +364,24 @@ void CDlgRecordMgr::FillLocalList() {
     m_localList->addTopLevelItem(MakeRow(file.name, file.size, file.modified, icon));
 }
 
-bool CDlgRecordMgr::LoginReceiver() { return records::LoginReceiver(m_ftp, m_ftpPort); }
+bool CDlgRecordMgr::LoginReceiver() {
+  const std::uint16_t port = m_ftpPort;
+  return ResultAs<bool>(RunRemote([port](CFTPClient& ftp, const CancelFlag&, IProgressSink&) {
+           return std::any(records::LoginReceiver(ftp, port));
+         }))
+      .value_or(false);
+}
 
 void CDlgRecordMgr::FetchReceiverEntries() {
   m_entries.clear();
-  if (!LoginReceiver()) return;
-  m_entries = records::ScanReceiver(m_ftp, m_radioMode);
+  const std::uint16_t port = m_ftpPort;
+  const bool radio = m_radioMode;
+  // One login serves the whole scan.
+  m_entries = ResultAs<std::vector<records::RecordingEntry>>(RunRemote([port, radio](CFTPClient& ftp, const CancelFlag&,
+                                                                                     IProgressSink&) {
+                if (!records::LoginReceiver(ftp, port)) return std::any(std::vector<records::RecordingEntry>{});
+                return std::any(records::ScanReceiver(ftp, radio));
+              })).value_or(std::vector<records::RecordingEntry>{});
 }
 
 void CDlgRecordMgr::ShowReceiverEntries() {
@@ -292,12 +403,16 @@ void CDlgRecordMgr::UpdateLocalUsage() {
 void CDlgRecordMgr::UpdateReceiverUsage() {
   ICommandChannel* channel = GetConnectedCommandChannel();
   if (channel == nullptr) return;  // the channel has told the user
-  const records::DiskFigures figures = records::ReceiverDiskFigures(*channel);
-  m_receiverStrip->SetFigures(figures.total, figures.used);
+  // The channel belongs to the connection state and outlives the window; its exchanges are serialised.
+  const std::optional<records::DiskFigures> figures =
+      ResultAs<records::DiskFigures>(RunRemote([channel](CFTPClient&, const CancelFlag&, IProgressSink&) {
+        return std::any(records::ReceiverDiskFigures(*channel));
+      }));
+  if (figures) m_receiverStrip->SetFigures(figures->total, figures->used);
 }
 
 void CDlgRecordMgr::RefreshAll() {
-  if (m_downloadBusy.load()) return;
+  if (IsBusy()) return;
   if (m_refreshPending) {
     m_refreshPending = false;
     ShowInfoText(GetText(kTextRecordDirChanged));
@@ -326,13 +441,13 @@ void CDlgRecordMgr::OnShownAgain() {
 // ---- commands
 
 void CDlgRecordMgr::OnRefresh() {
-  if (m_downloadBusy.load()) return;
+  if (IsBusy()) return;
   CWaitCursor wait;
   RefreshAll();
 }
 
 void CDlgRecordMgr::OnToggleMode() {
-  if (m_downloadBusy.load()) {
+  if (IsBusy()) {
     Button(IDC_TV_RADIO)->setChecked(m_radioMode);
     return;
   }
@@ -345,7 +460,7 @@ void CDlgRecordMgr::OnToggleMode() {
 }
 
 void CDlgRecordMgr::OnChangeDirectory() {
-  if (m_downloadBusy.load()) return;
+  if (IsBusy()) return;
   const std::optional<std::string> picked = GetFileDialogs().BrowseForFolder(GetText(kTextSelectPath), m_recordPath);
   if (!picked) return;
   // A file of that name is no folder either.
@@ -362,14 +477,14 @@ void CDlgRecordMgr::OnChangeDirectory() {
 }
 
 void CDlgRecordMgr::OnDelete() {
-  if (m_downloadBusy.load()) return;
+  if (IsBusy()) return;
   CWaitCursor wait;
   if (m_focusedList == IDC_RECEIVER_LIST) DeleteReceiverSelection();
   if (m_focusedList == IDC_LOCAL_LIST) DeleteLocalSelection();
 }
 
 void CDlgRecordMgr::ShowContextMenu(CRecordList* list, const QPoint& at) {
-  if (m_downloadBusy.load() || list->SelectedRows().empty()) return;
+  if (IsBusy() || list->SelectedRows().empty()) return;
   QMenu menu(this);
   QAction* download = nullptr;
   if (list == m_receiverList) download = menu.addAction(QString::fromUtf8(GetText(kTextDownload)));
@@ -416,7 +531,7 @@ bool AskDeleteRows(const QTreeWidget& list, const std::vector<int>& rows) {
 }  // namespace
 
 void CDlgRecordMgr::DeleteLocalSelection() {
-  if (m_downloadBusy.load()) return;
+  if (IsBusy()) return;
   const std::vector<int> rows = m_localList->SelectedRows();
   if (rows.empty()) return;
   if (!AskDeleteRows(*m_localList, rows)) return;
@@ -431,7 +546,7 @@ void CDlgRecordMgr::DeleteLocalSelection() {
 }
 
 void CDlgRecordMgr::DeleteReceiverSelection() {
-  if (m_downloadBusy.load()) return;
+  if (IsBusy()) return;
   const std::vector<int> rows = m_receiverList->SelectedRows();
   if (rows.empty()) return;
   if (!AskDeleteRows(*m_receiverList, rows)) return;
@@ -444,7 +559,13 @@ void CDlgRecordMgr::DeleteReceiverSelection() {
     if (!data.isValid() || index >= m_entries.size()) continue;
     entries.push_back(m_entries[index]);
   }
-  const records::DeleteReport report = records::DeleteByKey(*channel, m_radioMode, entries);
+  const bool radio = m_radioMode;
+  const std::optional<records::DeleteReport> deleted = ResultAs<records::DeleteReport>(
+      RunRemote([channel, radio, entries](CFTPClient&, const CancelFlag&, IProgressSink&) {
+        return std::any(records::DeleteByKey(*channel, radio, entries));
+      }));
+  if (!deleted) return;
+  const records::DeleteReport& report = *deleted;
   if (!report.withoutKey.empty()) {
     std::string names;
     for (const std::string& path : report.withoutKey) names += (names.empty() ? "" : ", ") + GetFileName(path, true);
@@ -517,13 +638,12 @@ void CDlgRecordMgr::EnableCommands(bool enable) {
 void CDlgRecordMgr::CancelDownload(void* context, int /*value*/) {
   auto* self = static_cast<CDlgRecordMgr*>(context);
   // Ends the job after the file that is moving; the client stops that one
-  // after its current chunk.
-  self->m_cancelRequested.store(true);
-  self->m_ftp.Abort();
+  // after its current chunk (and the worker cuts off a receiver that hangs).
+  if (self->m_downloadBusy.load()) self->m_remote->Cancel();
 }
 
 bool CDlgRecordMgr::StartDownload() {
-  if (m_downloadBusy.load()) return false;
+  if (IsBusy()) return false;
   const std::vector<int> rows = m_receiverList->SelectedRows();
   if (rows.empty()) return false;
   std::vector<records::RecordingEntry> entries;
@@ -548,33 +668,32 @@ bool CDlgRecordMgr::StartDownload() {
   m_progress->raise();
   m_progress->activateWindow();
 
-  // Busy before the worker starts, so that nothing else reaches the client meanwhile.
-  m_cancelRequested.store(false);
+  // The job touches no widget: the bar's figures go to the worker's snapshot,
+  // which the window's timer shows.
+  const std::uint16_t port = m_ftpPort;
+  const bool started = m_remote->Start(
+      [port, plan = std::move(plan)](CFTPClient& ftp, const CancelFlag& cancel, IProgressSink& progress) {
+        if (!records::LoginReceiver(ftp, port)) return std::any(DownloadOutcome{});
+        CFTPObserver observer(progress);
+        ftp.AddObserver(&observer);
+        // The bar shows the progress of the file that moves.
+        const records::DownloadReport report =
+            records::RunDownload(ftp, plan, cancel, [&observer](const records::DownloadItem& item) {
+              observer.SetFileSize(static_cast<std::int64_t>(item.entry.size));
+            });
+        ftp.RemoveObserver(&observer);
+        return std::any(DownloadOutcome{report});
+      });
+  if (!started) {
+    m_progress->hide();
+    return false;
+  }
   m_quitting = false;
   m_downloadBusy.store(true);
   EnableCommands(false);
-  if (m_worker.joinable()) m_worker.join();
-  m_worker = std::thread([this, plan = std::move(plan)] {
-    const std::optional<records::DownloadReport> report = DownloadSelection(plan);
-    QMetaObject::invokeMethod(
-        this, [this, report] { FinishDownload(report); }, Qt::QueuedConnection);
-  });
+  m_progressSerial = 0;
+  m_remotePoll.start();
   return true;
-}
-
-std::optional<records::DownloadReport> CDlgRecordMgr::DownloadSelection(
-    const std::vector<records::DownloadItem>& plan) {
-  if (!LoginReceiver()) return std::nullopt;
-  CWindowProgressSink<CDlgProgress> sink(*m_progress);
-  CFTPObserver observer(sink);
-  m_ftp.AddObserver(&observer);
-  // The bar shows the progress of the file that moves.
-  const records::DownloadReport report =
-      records::RunDownload(m_ftp, plan, m_cancelRequested, [&observer](const records::DownloadItem& item) {
-        observer.SetFileSize(static_cast<std::int64_t>(item.entry.size));
-      });
-  m_ftp.RemoveObserver(&observer);
-  return report;
 }
 
 bool CDlgRecordMgr::MayQuit() {
@@ -589,7 +708,6 @@ bool CDlgRecordMgr::MayQuit() {
 }
 
 void CDlgRecordMgr::FinishDownload(const std::optional<records::DownloadReport>& report) {
-  if (m_worker.joinable()) m_worker.join();  // it has handed over its result and ends now
   // Stopped for the end of the application: nothing more to tell.
   if (m_quitting) return;
   m_progress->hide();

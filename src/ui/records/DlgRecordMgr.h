@@ -5,22 +5,28 @@
 // Downloads run on a worker with the progress window; deleting works on
 // either side (the receiver by recording key), PC names are renamed in place.
 //
-// The window's FTP client is used by one thread at a time: while a download
-// runs every other entry point that would use it (refresh, delete, menus,
-// drags, TV/Radio, Change Directory) is refused.
+// Everything that waits for the receiver (the scan, the disk figures, delete
+// by key, downloads) runs on the window's worker, which owns the FTP client.
+// The window waits for a scan, a query or a deletion in a local event loop
+// (RunRemote) with the wait cursor and its input swallowed; a download runs
+// with the progress window. While either runs every other entry point that
+// would use the worker (refresh, delete, menus, drags, TV/Radio, Change
+// Directory) is refused.
 #include <QTimer>
+#include <any>
 #include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "ftp/FTPClient.h"
+#include "ftp/RemoteWorker.h"
 #include "ui/controls/ManagerWindow.h"
 #include "ui/records/RecordList.h"
 
+class QEventLoop;
 class QTreeWidgetItem;
 
 namespace vantrel::ui {
@@ -85,6 +91,8 @@ class CDlgRecordMgr : public CManagerWindow {
 
   // State for the launcher and tests.
   bool IsDownloadBusy() const { return m_downloadBusy.load(); }
+  // A download runs or a remote operation is waited for.
+  bool IsBusy() const { return m_downloadBusy.load() || m_remoteWaiting; }
   bool IsRefreshPending() const { return m_refreshPending; }
   bool IsRadioMode() const { return m_radioMode; }
   const std::string& RecordPath() const { return m_recordPath; }
@@ -95,7 +103,8 @@ class CDlgRecordMgr : public CManagerWindow {
   CSimpleProgress* LocalStrip() const { return m_localStrip; }
   CDlgProgress* Progress() const { return m_progress; }
   CButtonST* Button(int id) const;
-  nsFTP::CFTPClient& Ftp() { return m_ftp; }
+  // The worker's client, for observers (added and removed only while nothing runs).
+  nsFTP::CFTPClient& Ftp() { return m_remote->Client(); }
   int FocusedList() const { return m_focusedList; }
   void SetFocusedList(int id) { m_focusedList = id; }
 
@@ -107,6 +116,8 @@ class CDlgRecordMgr : public CManagerWindow {
   void resizeEvent(QResizeEvent* event) override;
   bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void reject() override;
 
  private:
   void SetUpButtons();
@@ -115,17 +126,24 @@ class CDlgRecordMgr : public CManagerWindow {
   void EnableCommands(bool enable);
   void ShowContextMenu(records::CRecordList* list, const QPoint& at);
   void StartRenameAgain(int row);
-  // The worker's part: runs on the download thread, touches no widget;
-  // nothing when the login failed.
-  std::optional<records::DownloadReport> DownloadSelection(const std::vector<records::DownloadItem>& plan);
+  // Runs the job on the worker and waits for its result in a local event
+  // loop; empty when something else runs or the user closed the window
+  // meanwhile (the job is cancelled, the window closes once it returned).
+  std::any RunRemote(nsFTP::CRemoteWorker::Job job);
+  void OnRemotePoll();
   void FinishDownload(const std::optional<records::DownloadReport>& report);
-  // Cancels a running download, waits for the worker and removes the file it was writing.
+  // Cancels a running download and waits (briefly) for the worker; the file it was writing is removed.
   void StopDownload();
   static void CancelDownload(void* context, int value);
   QIcon RowIcon() const;
   records::CRecordList* ListById(int id) const;
 
-  nsFTP::CFTPClient m_ftp;
+  std::unique_ptr<nsFTP::CRemoteWorker> m_remote;
+  QTimer m_remotePoll;
+  QEventLoop* m_remoteLoop = nullptr;  // RunRemote's, while it waits
+  bool m_remoteWaiting = false;
+  bool m_closeAfterRemote = false;
+  unsigned m_progressSerial = 0;
   std::uint16_t m_ftpPort;
   CDlgProgress* m_progress = nullptr;
   CSimpleProgress* m_receiverStrip = nullptr;
@@ -143,7 +161,6 @@ class CDlgRecordMgr : public CManagerWindow {
   std::vector<records::RecordingEntry> m_entries;
   bool m_refreshPending = false;
   std::atomic<bool> m_downloadBusy{false};
-  std::atomic<bool> m_cancelRequested{false};
   bool m_quitting = false;  // the download was stopped for the end of the application
   bool m_labelEditing = false;
   int m_focusedList = -1;
@@ -153,7 +170,6 @@ class CDlgRecordMgr : public CManagerWindow {
   };
   SortState m_receiverSort;
   SortState m_localSort;
-  std::thread m_worker;
 };
 
 }  // namespace vantrel::ui
