@@ -21,6 +21,7 @@
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 #include "ui/channel/DlgProgress.h"
+#include "ui/controls/TransferProgressDlg.h"
 #include "ui/controls/ButtonST.h"
 #include "ui/controls/GradientProgress.h"
 #include "ui/controls/MultiColorStatic.h"
@@ -275,6 +276,13 @@ TEST(FileMgr, TransfersSelectedRowsInRowOrder) {
     order.push_back(fs::path(e.substr(14, e.find(' ', 14) - 14)).filename().string());
   }
   EXPECT_EQ(order, expected);
+  // The progress window is a compact one that counted the three files and their bytes.
+  EXPECT_LT(f.window->Progress()->width(), f.window->width() / 2);
+  const TransferProgress figures = f.window->Progress()->State().Snapshot();
+  EXPECT_EQ(figures.fileIndex, 3);
+  EXPECT_EQ(figures.fileCount, 3);
+  EXPECT_EQ(figures.jobTotal, 3);
+  EXPECT_EQ(figures.jobDone, 3);
 }
 
 TEST(FileMgr, CancelDuringTheSecondOfThreeFilesAndEveryEntryPointIsBlockedMeanwhile) {

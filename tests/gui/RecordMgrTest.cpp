@@ -20,11 +20,11 @@
 #include "support/ReceiverSim.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
-#include "ui/channel/DlgProgress.h"
 #include "ui/controls/ButtonST.h"
 #include "ui/controls/MultiColorStatic.h"
 #include "ui/controls/Resources.h"
 #include "ui/controls/SimpleProgress.h"
+#include "ui/controls/TransferProgressDlg.h"
 #include "ui/records/DlgRecordMgr.h"
 #include "ui/records/RecordList.h"
 
@@ -209,6 +209,14 @@ TEST(RecordMgr, DroppedRowsAreDownloadedUnderTheirOwnStem) {
   EXPECT_TRUE(finished.at(0).at(0).toBool());
   EXPECT_FALSE(window.Progress()->isVisible());
   EXPECT_TRUE(AllCommandsEnabled(window, true));
+  // The compact progress window counted both files and all their bytes.
+  EXPECT_LT(window.Progress()->width(), window.width());
+  window.Progress()->ApplyPending();
+  const vantrel::TransferProgress figures = window.Progress()->State().Snapshot();
+  EXPECT_EQ(figures.fileIndex, 2);
+  EXPECT_EQ(figures.fileCount, 2);
+  EXPECT_EQ(figures.jobDone, figures.jobTotal);
+  EXPECT_EQ(vantrel::ProgressPermille(figures), 1000);
 
   for (const char* folder :
        {"Tagesschau_20261201_2000_1001_/Tagesschau.tts", "Länderspiel_20250614_1800_1003_/Länderspiel.tts"}) {
@@ -293,7 +301,7 @@ TEST(RecordMgr, QuittingDuringADownloadAsksAndLeavesNoCutOffRecording) {
 // Presses Cancel on the user-interface thread the moment the first file has ended.
 class CancelAfterFirstFile : public nsFTP::CFTPClient::CNotification {
  public:
-  explicit CancelAfterFirstFile(vantrel::ui::CDlgProgress* progress) : m_progress(progress) {}
+  explicit CancelAfterFirstFile(vantrel::ui::CDlgTransferProgress* progress) : m_progress(progress) {}
   void NotifyDownloadEnd(const std::string&, const std::string&, std::int64_t) override {
     if (m_done++ == 0)
       QMetaObject::invokeMethod(
@@ -301,7 +309,7 @@ class CancelAfterFirstFile : public nsFTP::CFTPClient::CNotification {
   }
 
  private:
-  vantrel::ui::CDlgProgress* m_progress;
+  vantrel::ui::CDlgTransferProgress* m_progress;
   int m_done = 0;
 };
 

@@ -396,6 +396,12 @@ const TextTable kPolish = {
     /* 380 */ "PVR nie odpowiada pod tym adresem. Czy jest włączony i w tej samej sieci?",
     /* 381 */ "PVR odpowiedział w sposób niezrozumiały dla programu. Czy to na pewno adres PVR?",
     /* 382 */ "Nie udało się uruchomić przeglądarki internetowej. Instrukcja znajduje się tutaj:\n%s",
+    /* 383 */ "Plik %d z %d",
+    /* 384 */ "%s z %s",
+    /* 385 */ "Razem: %s",
+    /* 386 */ "Prędkość: %s/s",
+    /* 387 */ "Pozostały czas: %s",
+    /* 388 */ "Plik %d",
 };
 
 }  // namespace vantrel::texts

@@ -395,6 +395,12 @@ const TextTable kSlovak = {
     /* 380 */ "PVR na tejto adrese neodpovedá. Je zapnutý a v tej istej sieti?",
     /* 381 */ "PVR odpovedal spôsobom, ktorému program nerozumie. Je to naozaj adresa PVR?",
     /* 382 */ "Nepodarilo sa spustiť webový prehliadač. Príručka sa nachádza tu:\n%s",
+    /* 383 */ "Súbor %d z %d",
+    /* 384 */ "%s z %s",
+    /* 385 */ "Spolu: %s",
+    /* 386 */ "Rýchlosť: %s/s",
+    /* 387 */ "Zostávajúci čas: %s",
+    /* 388 */ "Súbor %d",
 };
 
 }  // namespace vantrel::texts

@@ -6,7 +6,7 @@
 
 namespace vantrel::texts {
 
-inline constexpr std::size_t kTextCount = 383;
+inline constexpr std::size_t kTextCount = 389;
 
 using TextTable = std::array<const char*, kTextCount>;
 

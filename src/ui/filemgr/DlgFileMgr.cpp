@@ -18,12 +18,11 @@
 #include "core/Prompt.h"
 #include "core/TextTable.h"
 #include "core/WaitCursor.h"
-#include "ui/channel/DlgProgress.h"
 #include "ui/controls/ButtonST.h"
 #include "ui/controls/CheckST.h"
-#include "ui/controls/FTPObserver.h"
 #include "ui/controls/Resources.h"
 #include "ui/controls/SimpleProgress.h"
+#include "ui/controls/TransferProgressDlg.h"
 #include "ui/controls/SplitterBar.h"
 
 namespace vantrel::ui {
@@ -179,7 +178,7 @@ void CDlgFileMgr::BuildControls() {
     bar->SetPanes8(m_remoteStrip, m_treeRemote, m_listRemote, m_viewer1, m_localStrip, m_treeLocal, m_listLocal,
                    m_viewer2);
   }
-  m_progress = new CDlgProgress(this);
+  m_progress = new CDlgTransferProgress(this);
   m_progress->hide();
 }
 
@@ -518,10 +517,21 @@ void CDlgFileMgr::StartTransfer(bool download) {
   if (!ConfirmReplacements(job, existing) || job.items.empty()) return;
   const bool loggedIn = !download;  // the upload's listing logged in for it
 
-  m_progress->setGeometry(geometry());
-  m_progress->Reset();
-  m_progress->EnableCancel(true);
-  m_progress->SetCancelHandler(&OnProgressCancel, this);
+  // The file count and bytes are known when only files are copied; a folder is walked as it comes.
+  int fileCount = 0;
+  std::int64_t jobTotal = 0;
+  for (const TransferItem& item : job.items) {
+    const FileRow* entry = source->RowAt(source->Model().Find(item.name));
+    if (entry == nullptr || entry->IsFolder() || entry->bytes < 0) {
+      fileCount = -1;
+      break;
+    }
+    ++fileCount;
+    jobTotal += entry->bytes;
+  }
+  const QRect frame = geometry();
+  m_progress->move(frame.center() - QPoint(m_progress->width() / 2, m_progress->height() / 2));
+  m_progress->StartJob(std::max(fileCount, 0), fileCount >= 0 ? jobTotal : -1, &OnProgressCancel, this);
   m_progress->show();
   m_progress->raise();
   m_progress->activateWindow();
@@ -536,8 +546,7 @@ void CDlgFileMgr::RunJob(TransferJob job, bool loggedIn) {
   const nsFTP::CServerLogin login(GetSettings().GetLastIP(), m_ftpPort, GetSettings().GetUserID(),
                                   GetSettings().GetPINCODE());
   m_worker = std::thread([this, login, loggedIn, job = std::move(job)] {
-    CWindowProgressSink<CDlgProgress> sink(*m_progress);
-    CFTPObserver observer(sink);
+    CFTPObserver observer(m_progress->Sink());
     m_ftp->AddObserver(&observer);
     TransferResult result;
     const bool connected = (loggedIn && m_ftp->IsConnected()) || m_ftp->Login(login, false);

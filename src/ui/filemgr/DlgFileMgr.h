@@ -24,7 +24,7 @@ namespace vantrel::ui {
 
 class CButtonST;
 class CCheckST;
-class CDlgProgress;
+class CDlgTransferProgress;
 class CSimpleProgress;
 class CSplitterBar;
 
@@ -73,7 +73,7 @@ class CDlgFileMgr : public CManagerWindow, private IPaneEditHandler {
   CListRemote* ListRemote() const { return m_listRemote; }
   CSimpleProgress* LocalStrip() const { return m_localStrip; }
   CSimpleProgress* RemoteStrip() const { return m_remoteStrip; }
-  CDlgProgress* Progress() const { return m_progress; }
+  CDlgTransferProgress* Progress() const { return m_progress; }
   CButtonST* Button(int id) const;
   int LastFocusedPane() const { return m_lastFocusedPane; }
   void SetLastFocusedPane(int id) { m_lastFocusedPane = id; }
@@ -146,7 +146,7 @@ class CDlgFileMgr : public CManagerWindow, private IPaneEditHandler {
   QWidget* m_viewer1 = nullptr;
   QWidget* m_viewer2 = nullptr;
   CCheckST* m_multiView = nullptr;
-  CDlgProgress* m_progress = nullptr;
+  CDlgTransferProgress* m_progress = nullptr;
   bool m_opened = false;
   int m_lastFocusedPane = 0;
   bool m_editingLabel = false;

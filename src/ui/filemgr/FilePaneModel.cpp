@@ -80,6 +80,7 @@ void CFileListModel::FillLocal(const std::string& folder) {
     } else {
       row.image = kImageFile;
       row.size = SizeText(info.st_size);
+      row.bytes = info.st_size;
       row.type = GetFileExtension(row.name);
       row.date = DateText(info.st_mtime);
     }
@@ -94,6 +95,7 @@ void CFileListModel::AddEntry(const std::string& name, bool isFile, std::int64_t
   row.image = isFile ? kImageFile : kImageFolder;
   if (isFile) {
     row.size = SizeText(size);
+    row.bytes = size;
     row.type = GetFileExtension(name);
   }
   row.date = DateText(time);

@@ -15,6 +15,7 @@ struct FileRow {
   std::string name;
   int image = kImageFile;
   std::string size;  // "12KB" for files, empty for folders
+  std::int64_t bytes = -1;  // the file's size, -1 for folders
   std::string type;  // the extension for files
   std::string date;  // "%d.%m.%Y-%H:%M" local time
   bool IsFolder() const { return image == kImageFolder || image == kImageFolderOpen; }

@@ -19,11 +19,10 @@
 #include "core/TextTable.h"
 #include "core/WaitCursor.h"
 #include "net/CommandChannel.h"
-#include "ui/channel/DlgProgress.h"
 #include "ui/controls/ButtonST.h"
-#include "ui/controls/FTPObserver.h"
 #include "ui/controls/Resources.h"
 #include "ui/controls/SimpleProgress.h"
+#include "ui/controls/TransferProgressDlg.h"
 #include "ui/controls/SplitterBar.h"
 #include "ui/records/RecordList.h"
 
@@ -96,7 +95,7 @@ CDlgRecordMgr::CDlgRecordMgr(QWidget* parent, std::uint16_t ftpPort)
   resize(1000, 700);
 
   SetUpButtons();
-  m_progress = new CDlgProgress(this);
+  m_progress = new CDlgTransferProgress(this);
   m_progress->hide();
 
   m_receiverStrip = new CSimpleProgress(this);
@@ -539,11 +538,9 @@ bool CDlgRecordMgr::StartDownload() {
 
   const QRect frame = geometry();
   m_progress->move(frame.center() - QPoint(m_progress->width() / 2, m_progress->height() / 2));
-  m_progress->Reset();
-  m_progress->EnableCancel(true);
-  m_progress->SetRange(0, 1);
-  m_progress->SetPos(0);
-  m_progress->SetCancelHandler(&CDlgRecordMgr::CancelDownload, this);
+  std::int64_t jobTotal = 0;
+  for (const records::DownloadItem& item : plan) jobTotal += static_cast<std::int64_t>(item.entry.size);
+  m_progress->StartJob(static_cast<int>(plan.size()), jobTotal, &CDlgRecordMgr::CancelDownload, this);
   m_progress->show();
   m_progress->raise();
   m_progress->activateWindow();
@@ -565,8 +562,7 @@ bool CDlgRecordMgr::StartDownload() {
 std::optional<records::DownloadReport> CDlgRecordMgr::DownloadSelection(
     const std::vector<records::DownloadItem>& plan) {
   if (!LoginReceiver()) return std::nullopt;
-  CWindowProgressSink<CDlgProgress> sink(*m_progress);
-  CFTPObserver observer(sink);
+  CFTPObserver observer(m_progress->Sink());
   m_ftp.AddObserver(&observer);
   // The bar shows the progress of the file that moves.
   const records::DownloadReport report =

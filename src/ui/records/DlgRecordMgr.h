@@ -26,7 +26,7 @@ class QTreeWidgetItem;
 namespace vantrel::ui {
 
 class CButtonST;
-class CDlgProgress;
+class CDlgTransferProgress;
 class CSimpleProgress;
 class CSplitterBar;
 
@@ -93,7 +93,7 @@ class CDlgRecordMgr : public CManagerWindow {
   records::CRecordList* LocalList() const { return m_localList; }
   CSimpleProgress* ReceiverStrip() const { return m_receiverStrip; }
   CSimpleProgress* LocalStrip() const { return m_localStrip; }
-  CDlgProgress* Progress() const { return m_progress; }
+  CDlgTransferProgress* Progress() const { return m_progress; }
   CButtonST* Button(int id) const;
   nsFTP::CFTPClient& Ftp() { return m_ftp; }
   int FocusedList() const { return m_focusedList; }
@@ -127,7 +127,7 @@ class CDlgRecordMgr : public CManagerWindow {
 
   nsFTP::CFTPClient m_ftp;
   std::uint16_t m_ftpPort;
-  CDlgProgress* m_progress = nullptr;
+  CDlgTransferProgress* m_progress = nullptr;
   CSimpleProgress* m_receiverStrip = nullptr;
   CSimpleProgress* m_localStrip = nullptr;
   records::CRecordList* m_receiverList = nullptr;
