@@ -86,6 +86,26 @@ void LayOut(const ReceiverSim& sim, std::size_t bigBytes) {
   WriteFile(bench + "/big/big.bin", bigBytes);
 }
 
+// The window waits for the receiver: a transfer, or (where the window hands
+// its receiver work to a worker) any reading or command.
+template <class Window>
+bool Busy(const Window& window) {
+  if constexpr (requires { window.IsBusy(); }) {
+    return window.IsBusy();
+  } else {
+    return window.IsTransferring();
+  }
+}
+
+// Lets the window finish what it waits for.
+void Settle(const CDlgFileMgr& window) {
+  QElapsedTimer clock;
+  clock.start();
+  do {
+    QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
+  } while (Busy(window) && clock.elapsed() < 120000);
+}
+
 struct Window {
   Window(const ReceiverSim& sim, const std::string& pcFolder) {
     GetSettings().SetLastIP(sim.Address());
@@ -95,15 +115,18 @@ struct Window {
     window->TreeLocal()->m_desktopPath = pcFolder;
     window->TreeLocal()->m_documentsPath.clear();
     window->show();
-    QApplication::processEvents();
+    Settle(*window);
   }
   // Opens the receiver folders one level after the other, as a user does.
   bool Go(const std::vector<std::string>& names) {
     CTreeRemote* tree = window->TreeRemote();
     tree->setCurrentItem(tree->Root());
+    Settle(*window);
     for (const std::string& name : names) {
       window->FillRemoteTree(tree->currentItem(), true);
+      Settle(*window);
       if (!tree->SelectChildByName(tree->currentItem(), name)) return false;
+      Settle(*window);
     }
     return true;
   }
@@ -174,30 +197,36 @@ int main(int argc, char** argv) {
     QTreeWidgetItem* bench = tree->currentItem();
 
     window.FillRemoteTree(bench, true);  // its folders shown, as when the user clicks one
+    Settle(window);
     Measure(
-        "list folder", [&] { tree->SelectChildByName(bench, "list"); }, [] { return true; });
+        "list folder", [&] { tree->SelectChildByName(bench, "list"); }, [&] { return !Busy(window); });
 
     tree->setCurrentItem(bench);
+    Settle(window);
     tree->SelectChildByName(bench, "tree");
+    Settle(window);
     Measure(
-        "fill tree", [&] { window.FillRemoteTree(tree->currentItem(), true); }, [] { return true; });
+        "fill tree", [&] { window.FillRemoteTree(tree->currentItem(), true); }, [&] { return !Busy(window); });
 
     tree->setCurrentItem(bench);
+    Settle(window);
     tree->SelectChildByName(bench, "trash");
+    Settle(window);
     window.SetLastFocusedPane(CTreeRemote::IDC);
     prompt.SetNextAnswer(true);
     Measure(
-        "delete tree", [&] { window.OnCommand(CDlgFileMgr::IDC_DELETE); }, [] { return true; });
+        "delete tree", [&] { window.OnCommand(CDlgFileMgr::IDC_DELETE); }, [&] { return !Busy(window); });
     if (fs::exists(sim.DiskPath("/ftproot/Bench/trash"))) std::puts("  (the tree was not deleted)");
 
     tree->setCurrentItem(bench);
+    Settle(window);
     tree->SelectChildByName(bench, "big");
+    Settle(window);
     window.TreeLocal()->setCurrentItem(window.TreeLocal()->Top());
     window.ListRemote()->clearSelection();
     window.ListRemote()->topLevelItem(0)->setSelected(true);
     Measure(
-        "download 64 MB", [&] { window.OnCommand(CDlgFileMgr::IDC_DOWNLOAD); },
-        [&] { return !window.IsTransferring(); });
+        "download 64 MB", [&] { window.OnCommand(CDlgFileMgr::IDC_DOWNLOAD); }, [&] { return !Busy(window); });
     if (!fs::exists(pc.File("big.bin")) || fs::file_size(pc.File("big.bin")) != (64u << 20)) {
       std::puts("  (the download did not complete)");
     }
@@ -222,8 +251,9 @@ int main(int argc, char** argv) {
           killer = KillLater(slow, 8 * delayMs + 100);
           window.FillRemoteTree(tree->currentItem(), true);
         },
-        [] { return true; });
+        [&] { return !Busy(window); });
     killer.join();
+    Settle(window);
 
     if (!slow.Start()) return 1;
     if (!w.Go({"ftproot", "Bench", "big"})) return 1;
@@ -236,7 +266,7 @@ int main(int argc, char** argv) {
           killer = KillLater(slow, 10 * delayMs + 1500);
           window.OnCommand(CDlgFileMgr::IDC_DOWNLOAD);
         },
-        [&] { return !window.IsTransferring(); });
+        [&] { return !Busy(window); });
     killer.join();
   }
   std::printf("messages shown: %zu\n", prompt.Records().size());

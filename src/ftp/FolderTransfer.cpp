@@ -19,11 +19,6 @@ namespace fs = std::filesystem;
 using nsFTP::CFTPClient;
 using nsFTP::TFTPFileStatusShPtrVec;
 
-bool IsSafeEntryName(std::string_view name) {
-  if (name.empty() || name == "." || name == "..") return false;
-  return name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
-}
-
 std::string JoinReceiverPath(std::string_view folder, std::string_view name) {
   std::string out(folder);
   // The root "/" would otherwise give "//name", which not every FTP server takes as the root.

@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/PathUtil.h"
 #include "ftp/FTPClient.h"
 
 namespace vantrel {
@@ -29,8 +30,6 @@ inline constexpr std::size_t kMaxPcPath = 4095;
 // Longest single name on a PC file system.
 inline constexpr std::size_t kMaxPcName = 255;
 
-// True for a name that may be used as one path component on either side.
-bool IsSafeEntryName(std::string_view name);
 // A receiver child path: folder + "/" + name, with one "/" after the root.
 std::string JoinReceiverPath(std::string_view folder, std::string_view name);
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/Format.h"  // SizeText, DateText
+
 namespace vantrel::ui {
 
 // List images: a row is a folder exactly when its image is 0 or 1.
@@ -23,10 +25,6 @@ struct FileRow {
 
 enum class CompareKind { kNamesFoldersGrouped, kNumericText, kPlainText, kDateText };
 
-// "12KB": bytes / 1024 rounded up, grouped in thousands.
-std::string SizeText(std::int64_t bytes);
-// The time (its lower 32 bits as signed seconds since 1970) in local time.
-std::string DateText(std::int64_t seconds);
 
 class CFileListModel {
  public:

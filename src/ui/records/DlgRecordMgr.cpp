@@ -74,7 +74,7 @@ constexpr ButtonSetUp kButtons[] = {
 QString Qs(const std::string& text) { return QString::fromStdString(text); }
 
 QTreeWidgetItem* MakeRow(const std::string& name, std::uint64_t size, std::int64_t date, const QIcon& icon) {
-  auto* item = new QTreeWidgetItem({Qs(name), Qs(records::FormatSizeKB(size)), Qs(records::FormatDate(date))});
+  auto* item = new QTreeWidgetItem({Qs(name), Qs(SizeText(static_cast<std::int64_t>(size))), Qs(DateText(date))});
   item->setIcon(0, icon);
   item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
   item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
