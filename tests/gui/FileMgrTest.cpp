@@ -21,12 +21,12 @@
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 #include "ui/channel/DlgProgress.h"
-#include "ui/controls/TransferProgressDlg.h"
 #include "ui/controls/ButtonST.h"
 #include "ui/controls/GradientProgress.h"
 #include "ui/controls/MultiColorStatic.h"
 #include "ui/controls/Resources.h"
 #include "ui/controls/SimpleProgress.h"
+#include "ui/controls/TransferProgressDlg.h"
 #include "ui/filemgr/DlgFileMgr.h"
 
 using namespace vantrel;

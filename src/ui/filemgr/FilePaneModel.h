@@ -16,15 +16,14 @@ enum ListImage { kImageFolder = 0, kImageFolderOpen = 1, kImageFile = 2 };
 struct FileRow {
   std::string name;
   int image = kImageFile;
-  std::string size;  // "12KB" for files, empty for folders
+  std::string size;         // "12KB" for files, empty for folders
   std::int64_t bytes = -1;  // the file's size, -1 for folders
-  std::string type;  // the extension for files
-  std::string date;  // "%d.%m.%Y-%H:%M" local time
+  std::string type;         // the extension for files
+  std::string date;         // "%d.%m.%Y-%H:%M" local time
   bool IsFolder() const { return image == kImageFolder || image == kImageFolderOpen; }
 };
 
 enum class CompareKind { kNamesFoldersGrouped, kNumericText, kPlainText, kDateText };
-
 
 class CFileListModel {
  public:

@@ -22,8 +22,8 @@
 #include "ui/controls/ButtonST.h"
 #include "ui/controls/Resources.h"
 #include "ui/controls/SimpleProgress.h"
-#include "ui/controls/TransferProgressDlg.h"
 #include "ui/controls/SplitterBar.h"
+#include "ui/controls/TransferProgressDlg.h"
 #include "ui/records/RecordList.h"
 
 namespace vantrel::ui {
