@@ -9,12 +9,12 @@
 namespace vantrel {
 
 // The progress window's texts in the text tables.
-inline constexpr int kTextFileOfCount = 383;  // "File %d of %d"
-inline constexpr int kTextBytesOf = 384;      // "%s of %s"
-inline constexpr int kTextJobTotal = 385;     // "Total: %s"
-inline constexpr int kTextSpeed = 386;        // "Speed: %s/s"
-inline constexpr int kTextTimeLeft = 387;     // "Time left: %s"
-inline constexpr int kTextFileNumber = 388;   // "File %d" (the count is not known)
+inline constexpr int kTextFileOfCount = 439;  // "File %d of %d"
+inline constexpr int kTextBytesOf = 440;      // "%s of %s"
+inline constexpr int kTextJobTotal = 441;     // "Total: %s"
+inline constexpr int kTextSpeed = 442;        // "Speed: %s/s"
+inline constexpr int kTextTimeLeft = 443;     // "Time left: %s"
+inline constexpr int kTextFileNumber = 444;   // "File %d" (the count is not known)
 
 struct TransferProgress {
   int fileIndex = 0;  // 1 for the first file, 0 before it began

@@ -397,12 +397,12 @@ const TextTable kDanish = {
     /* 380 */ "PVR'en svarer ikke på denne adresse. Er den tændt og på samme netværk?",
     /* 381 */ "PVR'en svarede på en måde, programmet ikke forstår. Er dette virkelig PVR'ens adresse?",
     /* 382 */ "Der kunne ikke startes en webbrowser. Vejledningen ligger her:\n%s",
-    /* 383 */ "Fil %d af %d",
-    /* 384 */ "%s af %s",
-    /* 385 */ "I alt: %s",
-    /* 386 */ "Hastighed: %s/s",
-    /* 387 */ "Tid tilbage: %s",
-    /* 388 */ "Fil %d",
+    /* 439 */ "Fil %d af %d",
+    /* 440 */ "%s af %s",
+    /* 441 */ "I alt: %s",
+    /* 442 */ "Hastighed: %s/s",
+    /* 443 */ "Tid tilbage: %s",
+    /* 444 */ "Fil %d",
 };
 
 }  // namespace vantrel::texts

@@ -394,12 +394,12 @@ const TextTable kEnglish = {
     /* 380 */ "The PVR does not answer at this address. Is it switched on and on the same network?",
     /* 381 */ "The PVR answered in a way this program does not understand. Is this address really the PVR?",
     /* 382 */ "No web browser could be started. The manual is at:\n%s",
-    /* 383 */ "File %d of %d",
-    /* 384 */ "%s of %s",
-    /* 385 */ "Total: %s",
-    /* 386 */ "Speed: %s/s",
-    /* 387 */ "Time left: %s",
-    /* 388 */ "File %d",
+    /* 439 */ "File %d of %d",
+    /* 440 */ "%s of %s",
+    /* 441 */ "Total: %s",
+    /* 442 */ "Speed: %s/s",
+    /* 443 */ "Time left: %s",
+    /* 444 */ "File %d",
 };
 
 }  // namespace vantrel::texts

@@ -398,12 +398,12 @@ const TextTable kFinnish = {
     /* 380 */ "PVR ei vastaa tässä osoitteessa. Onko se päällä ja samassa verkossa?",
     /* 381 */ "PVR vastasi tavalla, jota ohjelma ei ymmärrä. Onko tämä osoite varmasti PVR:n?",
     /* 382 */ "Verkkoselainta ei voitu käynnistää. Käyttöohje on täällä:\n%s",
-    /* 383 */ "Tiedosto %d / %d",
-    /* 384 */ "%s / %s",
-    /* 385 */ "Yhteensä: %s",
-    /* 386 */ "Nopeus: %s/s",
-    /* 387 */ "Aikaa jäljellä: %s",
-    /* 388 */ "Tiedosto %d",
+    /* 439 */ "Tiedosto %d / %d",
+    /* 440 */ "%s / %s",
+    /* 441 */ "Yhteensä: %s",
+    /* 442 */ "Nopeus: %s/s",
+    /* 443 */ "Aikaa jäljellä: %s",
+    /* 444 */ "Tiedosto %d",
 };
 
 }  // namespace vantrel::texts

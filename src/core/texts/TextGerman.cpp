@@ -399,12 +399,12 @@ const TextTable kGerman = {
     /* 380 */ "Der PVR antwortet unter dieser Adresse nicht. Ist er eingeschaltet und im selben Netzwerk?",
     /* 381 */ "Der PVR hat unverständlich geantwortet. Gehört diese Adresse wirklich zum PVR?",
     /* 382 */ "Es konnte kein Webbrowser gestartet werden. Das Handbuch liegt unter:\n%s",
-    /* 383 */ "Datei %d von %d",
-    /* 384 */ "%s von %s",
-    /* 385 */ "Gesamt: %s",
-    /* 386 */ "Geschwindigkeit: %s/s",
-    /* 387 */ "Restzeit: %s",
-    /* 388 */ "Datei %d",
+    /* 439 */ "Datei %d von %d",
+    /* 440 */ "%s von %s",
+    /* 441 */ "Gesamt: %s",
+    /* 442 */ "Geschwindigkeit: %s/s",
+    /* 443 */ "Restzeit: %s",
+    /* 444 */ "Datei %d",
 };
 
 }  // namespace vantrel::texts

@@ -396,12 +396,12 @@ const TextTable kPolish = {
     /* 380 */ "PVR nie odpowiada pod tym adresem. Czy jest włączony i w tej samej sieci?",
     /* 381 */ "PVR odpowiedział w sposób niezrozumiały dla programu. Czy to na pewno adres PVR?",
     /* 382 */ "Nie udało się uruchomić przeglądarki internetowej. Instrukcja znajduje się tutaj:\n%s",
-    /* 383 */ "Plik %d z %d",
-    /* 384 */ "%s z %s",
-    /* 385 */ "Razem: %s",
-    /* 386 */ "Prędkość: %s/s",
-    /* 387 */ "Pozostały czas: %s",
-    /* 388 */ "Plik %d",
+    /* 439 */ "Plik %d z %d",
+    /* 440 */ "%s z %s",
+    /* 441 */ "Razem: %s",
+    /* 442 */ "Prędkość: %s/s",
+    /* 443 */ "Pozostały czas: %s",
+    /* 444 */ "Plik %d",
 };
 
 }  // namespace vantrel::texts

@@ -395,12 +395,12 @@ const TextTable kSlovak = {
     /* 380 */ "PVR na tejto adrese neodpovedá. Je zapnutý a v tej istej sieti?",
     /* 381 */ "PVR odpovedal spôsobom, ktorému program nerozumie. Je to naozaj adresa PVR?",
     /* 382 */ "Nepodarilo sa spustiť webový prehliadač. Príručka sa nachádza tu:\n%s",
-    /* 383 */ "Súbor %d z %d",
-    /* 384 */ "%s z %s",
-    /* 385 */ "Spolu: %s",
-    /* 386 */ "Rýchlosť: %s/s",
-    /* 387 */ "Zostávajúci čas: %s",
-    /* 388 */ "Súbor %d",
+    /* 439 */ "Súbor %d z %d",
+    /* 440 */ "%s z %s",
+    /* 441 */ "Spolu: %s",
+    /* 442 */ "Rýchlosť: %s/s",
+    /* 443 */ "Zostávajúci čas: %s",
+    /* 444 */ "Súbor %d",
 };
 
 }  // namespace vantrel::texts

@@ -396,12 +396,12 @@ const TextTable kSwedish = {
     /* 380 */ "PVR:n svarar inte på den här adressen. Är den påslagen och i samma nätverk?",
     /* 381 */ "PVR:n svarade på ett sätt som programmet inte förstår. Är det här verkligen PVR:ns adress?",
     /* 382 */ "Ingen webbläsare kunde startas. Handboken finns här:\n%s",
-    /* 383 */ "Fil %d av %d",
-    /* 384 */ "%s av %s",
-    /* 385 */ "Totalt: %s",
-    /* 386 */ "Hastighet: %s/s",
-    /* 387 */ "Tid kvar: %s",
-    /* 388 */ "Fil %d",
+    /* 439 */ "Fil %d av %d",
+    /* 440 */ "%s av %s",
+    /* 441 */ "Totalt: %s",
+    /* 442 */ "Hastighet: %s/s",
+    /* 443 */ "Tid kvar: %s",
+    /* 444 */ "Fil %d",
 };
 
 }  // namespace vantrel::texts
