@@ -17,7 +17,7 @@
 #include "ftp/FTPClient.h"
 #include "support/ReceiverSim.h"
 #include "support/TempDir.h"
-#include "ui/channel/DlgProgress.h"
+#include "ui/controls/TransferProgressDlg.h"
 #include "ui/controls/Resources.h"
 #include "ui/records/DlgRecordMgr.h"
 #include "ui/records/RecordList.h"

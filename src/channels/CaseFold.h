@@ -5,10 +5,12 @@
 #include <string>
 #include <string_view>
 
+#include "core/StringUtil.h"
+
 namespace vantrel::channels {
 
 // The text in lower case (UTF-8 in, UTF-8 out).
-std::string LowerText(std::string_view text);
+using vantrel::LowerText;
 // Characters (code points) of a UTF-8 text.
 std::size_t CharacterCount(std::string_view text);
 

@@ -82,4 +82,13 @@ bool ShellDeletePaths(const std::string& folder, const std::vector<std::string>&
   return ok;
 }
 
+bool IsSafeEntryName(std::string_view name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (const char c : name) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '/' || u < 0x20 || u == 0x7f) return false;
+  }
+  return true;
+}
+
 }  // namespace vantrel

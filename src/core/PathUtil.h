@@ -37,4 +37,11 @@ bool ShellDeletePath(const std::string& path);
 // is deleted), so a listing can never reach outside the folder.
 bool ShellDeletePaths(const std::string& folder, const std::vector<std::string>& names);
 
+// True for a name from the receiver (or typed for it) that is safe as one
+// path component on either side: not empty, not "." or "..", and without
+// "/", NUL or another control character. Such a name can never leave the
+// folder it is joined to, and it is taken as it is: trailing dots and spaces
+// and names like "con" are ordinary names here.
+bool IsSafeEntryName(std::string_view name);
+
 }  // namespace vantrel

@@ -1,5 +1,7 @@
 #include "core/StringUtil.h"
 
+#include <QString>
+
 namespace vantrel {
 namespace {
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -15,6 +17,22 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
 
 bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
+}
+
+std::string LowerText(std::string_view text) {
+  bool ascii = true;
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      ascii = false;
+      break;
+    }
+  }
+  if (ascii) {  // the common case, without a detour through UTF-16
+    std::string out(text);
+    for (char& c : out) c = Lower(c);
+    return out;
+  }
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toLower().toStdString();
 }
 
 std::string CutUtf8(std::string_view text, std::size_t maxBytes) {

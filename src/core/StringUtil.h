@@ -10,6 +10,10 @@ namespace vantrel {
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix);
 
+// The text in lower case, for every script and not only ASCII (UTF-8 in,
+// UTF-8 out): case-insensitive sorting and matching of names.
+std::string LowerText(std::string_view text);
+
 // The longest prefix of at most maxBytes bytes that does not split a UTF-8
 // character. Field widths of the channel list and the store count bytes.
 std::string CutUtf8(std::string_view text, std::size_t maxBytes);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/Clock.h"
+#include "core/StringUtil.h"
 
 namespace nsFTP {
 namespace {
@@ -40,10 +41,8 @@ int MonthIndex(const char* text, std::size_t length) {
   static const char* const kMonths[] = {"jan", "feb", "mar", "apr", "may", "jun",
                                         "jul", "aug", "sep", "oct", "nov", "dec"};
   if (length != 3) return -1;
-  char lower[3];
-  for (int i = 0; i < 3; ++i) lower[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
   for (int m = 0; m < 12; ++m) {
-    if (std::memcmp(lower, kMonths[m], 3) == 0) return m;
+    if (vantrel::EqualsIgnoreCase(std::string_view(text, 3), kMonths[m])) return m;
   }
   return -1;
 }

@@ -19,11 +19,6 @@ namespace fs = std::filesystem;
 using nsFTP::CFTPClient;
 using nsFTP::TFTPFileStatusShPtrVec;
 
-bool IsSafeEntryName(std::string_view name) {
-  if (name.empty() || name == "." || name == "..") return false;
-  return name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
-}
-
 std::string JoinReceiverPath(std::string_view folder, std::string_view name) {
   std::string out(folder);
   // The root "/" would otherwise give "//name", which not every FTP server takes as the root.
@@ -308,6 +303,9 @@ void CFTPObserver::NotifyUploadBegin(const std::string& local, const std::string
 
 void CFTPObserver::OnBegin(const std::string& local, std::int64_t size) {
   m_sink.SetName(GetLastPathComponent(local));
+  // The receiver answers no size with 0; the listing's size stands in then.
+  m_sink.BeginFile(GetLastPathComponent(local), size > 0 ? size : (m_sizeHint > 0 ? m_sizeHint : -1));
+  m_sizeHint = -1;
   if (size > 0) m_fileSize = size;  // an unknown size keeps the previous file's range
   m_bytesDone = 0;
   m_blocks = BlocksFor(m_fileSize);
@@ -319,6 +317,7 @@ void CFTPObserver::OnBegin(const std::string& local, std::int64_t size) {
 
 void CFTPObserver::OnChunk(const char*, int bytes) {
   m_bytesDone += bytes;
+  m_sink.SetFileDone(m_bytesDone);
   if (m_fileSize == 0) return;
   // A size the receiver under-reported must not push the bar past full.
   const int position = std::min(PositionFor(m_bytesDone, m_fileSize), m_blocks);

@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/PathUtil.h"
 #include "ftp/FTPClient.h"
 
 namespace vantrel {
@@ -29,8 +30,6 @@ inline constexpr std::size_t kMaxPcPath = 4095;
 // Longest single name on a PC file system.
 inline constexpr std::size_t kMaxPcName = 255;
 
-// True for a name that may be used as one path component on either side.
-bool IsSafeEntryName(std::string_view name);
 // A receiver child path: folder + "/" + name, with one "/" after the root.
 std::string JoinReceiverPath(std::string_view folder, std::string_view name);
 
@@ -150,6 +149,9 @@ class IProgressSink {
   virtual void SetPos(int position) = 0;
   // The end of a file: the latest values should be shown now.
   virtual void Flush() {}
+  // The byte figures of the file that moves (size -1: not known).
+  virtual void BeginFile(const std::string& /*name*/, std::int64_t /*size*/) {}
+  virtual void SetFileDone(std::int64_t /*bytes*/) {}
 };
 
 // Turns the client's notifications into the bar of a progress window: the
@@ -168,7 +170,7 @@ class CFTPObserver : public nsFTP::CFTPClient::CNotification {
 
   // The size the bar counts for the next file when the receiver reports none
   // (the recordings window knows it from the listing).
-  void SetFileSize(std::int64_t size) { m_fileSize = size; }
+  void SetFileSize(std::int64_t size) { m_fileSize = m_sizeHint = size; }
 
   std::int64_t BytesDone() const { return m_bytesDone; }
   std::int64_t FileSize() const { return m_fileSize; }
@@ -187,6 +189,7 @@ class CFTPObserver : public nsFTP::CFTPClient::CNotification {
   IProgressSink& m_sink;
   std::int64_t m_bytesDone = 0;
   std::int64_t m_fileSize = -1;
+  std::int64_t m_sizeHint = -1;  // SetFileSize's size, for the next file only
   int m_blocks = 1;
   int m_position = 0;
 };

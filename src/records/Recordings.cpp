@@ -30,27 +30,7 @@ constexpr int kTextReplace = 353;
 constexpr int kTextFolderFailed = 356;
 constexpr const char kForbidden[] = {'\\', '/', ':', '*', '?', '"', '<', '>', '|'};
 
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
 int Three(int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
-
-// Date cells "%d.%m.%Y-%H:%M" compared by year, month, day, then time.
-int CompareDates(std::string a, std::string b) {
-  if (a.empty()) a = "99.99.9999-99:99:99";
-  if (b.empty()) b = "99.99.9999-99:99:99";
-  const auto part = [](const std::string& text, std::size_t at, std::size_t count) {
-    return at < text.size() ? text.substr(at, count) : std::string();
-  };
-  for (const auto& [at, count] : {std::pair<std::size_t, std::size_t>{6, 4}, {3, 2}, {0, 2}, {11, 5}}) {
-    const int order = part(a, at, count).compare(part(b, at, count));
-    if (order != 0) return Three(order);
-  }
-  return 0;
-}
 
 }  // namespace
 
@@ -60,28 +40,14 @@ const char* ArchiveFolder(bool radio) { return radio ? kRadioArchive : kTvArchiv
 
 const char* ModeExtension(bool radio) { return radio ? "rts" : "tts"; }
 
-std::string FormatSizeKB(std::uint64_t bytes) {
-  const std::uint64_t kib = bytes / 1024 + (bytes % 1024 != 0 ? 1 : 0);
-  return GroupThousands(std::to_string(kib)) + "KB";
-}
-
-std::string FormatDate(std::int64_t seconds) {
-  const std::time_t time = static_cast<std::time_t>(seconds);
-  std::tm local{};
-  if (localtime_r(&time, &local) == nullptr) return {};
-  char text[64];
-  if (std::strftime(text, sizeof text, "%d.%m.%Y-%H:%M", &local) == 0) return {};
-  return text;
-}
-
 int CompareCells(int kind, const std::string& a, const std::string& b) {
-  const std::string x = Lower(a);
-  const std::string y = Lower(b);
+  const std::string x = LowerText(a);
+  const std::string y = LowerText(b);
   switch (kind) {
     case kSortNumberText:
       if (x.size() != y.size()) return x.size() < y.size() ? -1 : 1;
       return Three(x.compare(y));
-    case kSortDate: return CompareDates(x, y);
+    case kSortDate: return CompareDateTexts(x, y);
     default: return Three(x.compare(y));
   }
 }
@@ -105,15 +71,10 @@ std::string ReceiverRowName(const RecordingEntry& entry, bool radio) {
   return StripExtension(GetFileName(entry.path, true)) + "." + ModeExtension(radio);
 }
 
-bool IsSafeReceiverName(const std::string& name) {
-  return !name.empty() && name.find('/') == std::string::npos && name.find("..") == std::string::npos &&
-         name.find('\0') == std::string::npos;
-}
-
 std::string DownloadTarget(const std::string& recordPath, const RecordingEntry& entry, bool radio) {
   const std::string name = GetFileName(entry.path, true);
   const std::string stem = StripExtension(name);
-  if (!IsSafeReceiverName(name) || stem.empty() || !IsSafeReceiverName(stem) || recordPath.empty()) return {};
+  if (!IsSafeEntryName(name) || stem.empty() || !IsSafeEntryName(stem) || recordPath.empty()) return {};
   return JoinPcPath(recordPath, stem + "." + ModeExtension(radio));
 }
 
@@ -140,13 +101,13 @@ std::vector<RecordingEntry> ScanReceiver(nsFTP::CFTPClient& ftp, bool radio) {
   for (const auto& folder : folders) {
     if (folder->m_attributes.empty() || folder->m_attributes[0] != 'd' || folder->IsDot()) continue;
     // A folder name that is not one path component could lead the scan elsewhere.
-    if (!IsSafeReceiverName(folder->Name())) continue;
+    if (!IsSafeEntryName(folder->Name())) continue;
     const std::string folderPath = base + "/" + folder->Name();
     if (ftp.ChangeDir(folderPath) != 0) return entries;
     nsFTP::TFTPFileStatusShPtrVec files;
     if (!ftp.List(folderPath, files)) continue;
     for (const auto& file : files) {
-      if (!IsSafeReceiverName(file->Name())) continue;
+      if (!IsSafeEntryName(file->Name())) continue;
       entries.push_back({folderPath + "/" + file->Name(),
                          static_cast<std::uint64_t>(std::max<std::int64_t>(0, file->m_size)), folder->m_time});
     }
@@ -206,9 +167,9 @@ std::vector<DownloadItem> PlanDownload(const std::string& recordPath, const std:
     }
     const std::string base = IsRecordingFile(name, radio) ? StripExtension(name) : name;
     std::string pcName = base + "." + ModeExtension(radio);
-    for (int n = 2; taken.count(Lower(pcName)) != 0; ++n)
+    for (int n = 2; taken.count(LowerText(pcName)) != 0; ++n)
       pcName = Format("%s (%d).%s", base.c_str(), n, ModeExtension(radio));
-    taken.insert(Lower(pcName));
+    taken.insert(LowerText(pcName));
     plan.push_back({entry, pcName, JoinPcPath(recordPath, pcName)});
   }
   return plan;

@@ -47,10 +47,6 @@ const char* ArchiveFolder(bool radio);
 // "rts" in radio mode, "tts" in TV mode.
 const char* ModeExtension(bool radio);
 
-// Kibibytes rounded up, grouped, with "KB": 1,048,577 bytes give "1,025KB".
-std::string FormatSizeKB(std::uint64_t bytes);
-// Local time "%d.%m.%Y-%H:%M"; empty when the time cannot be formatted.
-std::string FormatDate(std::int64_t seconds);
 
 // Negative, 0 or positive as a sorts before, with or after b (ascending);
 // both texts are compared in lower case.
@@ -70,8 +66,6 @@ std::string ReceiverRowName(const RecordingEntry& entry, bool radio);
 // receiver's name could reach outside the record folder or names nothing
 // ("/", "..", an empty stem).
 std::string DownloadTarget(const std::string& recordPath, const RecordingEntry& entry, bool radio);
-// A listed name the window can use as one path component.
-bool IsSafeReceiverName(const std::string& name);
 
 // The recordings of the mode in the folder, in the order the file system
 // gives them. Nothing for an empty folder text or "\".

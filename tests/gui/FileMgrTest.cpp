@@ -1,6 +1,6 @@
 // The file manager window against the receiver simulator on loopback (one
 // simulator per test, 127.0.0.120 to 127.0.0.128 and 127.0.0.146 to
-// 127.0.0.148; 127.0.0.129 has none).
+// 127.0.0.148 and 127.0.0.192; 127.0.0.129 has none).
 #include <gtest/gtest.h>
 
 #include <QDropEvent>
@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
 #include <QtTest/QTest>
 #include <filesystem>
@@ -28,6 +29,7 @@
 #include "ui/controls/MultiColorStatic.h"
 #include "ui/controls/Resources.h"
 #include "ui/controls/SimpleProgress.h"
+#include "ui/controls/TransferProgressDlg.h"
 #include "ui/filemgr/DlgFileMgr.h"
 
 using namespace vantrel;
@@ -118,6 +120,14 @@ std::string StripPath(const CSimpleProgress* strip) {
 // The open name editor of a list row, if any.
 QLineEdit* EditorOf(QTreeWidget* list, QTreeWidgetItem* item) {
   return qobject_cast<QLineEdit*>(list->indexWidget(list->model()->index(list->indexOfTopLevelItem(item), 0)));
+}
+
+// A double click as the mouse makes it: press, release, a second press that
+// is the double click, release.
+void DoubleClick(QWidget* viewport, const QPoint& at) {
+  QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
+  QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
+  QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
 }
 
 // Ends an in-place edit of a list row with the text, as the user's Enter does.
@@ -269,6 +279,13 @@ TEST(FileMgr, TransfersSelectedRowsInRowOrder) {
     order.push_back(fs::path(e.substr(14, e.find(' ', 14) - 14)).filename().string());
   }
   EXPECT_EQ(order, expected);
+  // The progress window is a compact one that counted the three files and their bytes.
+  EXPECT_LT(f.window->Progress()->width(), f.window->width() / 2);
+  const TransferProgress figures = f.window->Progress()->State().Snapshot();
+  EXPECT_EQ(figures.fileIndex, 3);
+  EXPECT_EQ(figures.fileCount, 3);
+  EXPECT_EQ(figures.jobTotal, 3);
+  EXPECT_EQ(figures.jobDone, 3);
 }
 
 TEST(FileMgr, CancelDuringTheSecondOfThreeFilesAndEveryEntryPointIsBlockedMeanwhile) {
@@ -460,6 +477,37 @@ TEST(FileMgr, KeysActOnceOnTheRowTheUserChose) {
   QTest::keyPress(list, Qt::Key_Return);
   QTest::keyRelease(list, Qt::Key_Return);
   EXPECT_EQ(CTreePane::Text(f.window->TreeLocal()->currentItem()), "b");
+}
+
+TEST(FileMgr, DoubleClickAndEnterOpenTheChosenPcRowOnceWithTheTreeScrolled) {
+  Fixture f(SimOptions("127.0.0.192"));
+  // Each folder holds folders of its own: a second opening would go one level deeper.
+  for (int i = 0; i < 40; ++i) {
+    for (int j = 0; j < 3; ++j) fs::create_directories(f.pc.File(Format("d%02d/e%02d", i, j)));
+  }
+  ASSERT_TRUE(f.Open());
+  f.ShowPcDesktop();
+  CTreeLocal* tree = f.window->TreeLocal();
+  CListLocal* list = f.window->ListLocal();
+  QScrollBar* bar = tree->verticalScrollBar();
+  ASSERT_GT(bar->maximum(), 0);
+  bar->setValue(bar->maximum() / 2);
+  QTreeWidgetItem* row = list->topLevelItem(list->Model().Find("d05"));
+  list->scrollToItem(row);
+  DoubleClick(list->viewport(), list->visualItemRect(row).center());
+  EXPECT_EQ(tree->GetItemPath(tree->currentItem()), f.pc.File("d05"));
+  EXPECT_EQ(list->Folder(), f.pc.File("d05"));
+
+  // Enter opens the row moved to with the keyboard after a click on another one.
+  f.ShowPcDesktop();
+  bar->setValue(bar->maximum());
+  row = list->topLevelItem(list->Model().Find("d10"));
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(row).center());
+  list->setFocus();
+  QTest::keyClick(list, Qt::Key_Down);
+  QTest::keyClick(list, Qt::Key_Down);
+  QTest::keyClick(list, Qt::Key_Return);
+  EXPECT_EQ(tree->GetItemPath(tree->currentItem()), f.pc.File("d12"));
 }
 
 TEST(FileMgr, CollapsingAParentOfTheSelectionShowsAndActsOnThatParent) {

@@ -35,7 +35,7 @@ TEST(FilePaneModel, FillsAPcFolderWithSizesAndTypes) {
   EXPECT_EQ(model.Rows()[2].size, "2KB");
   EXPECT_EQ(model.Rows()[2].type, "txt");
   EXPECT_EQ(model.Rows()[2].date.size(), 16u);  // dd.mm.yyyy-hh:mm
-  EXPECT_EQ(SizeText(1234 * 1024), "1,234KB");
+  EXPECT_EQ(vantrel::SizeText(1234 * 1024), "1,234KB");
 
   model.FillLocal("My Computer");
   EXPECT_TRUE(model.Rows().empty());

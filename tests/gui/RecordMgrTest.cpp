@@ -22,16 +22,17 @@
 #include <fstream>
 
 #include "core/AppSettings.h"
+#include "core/Format.h"
 #include "core/TextTable.h"
 #include "net/CommandChannel.h"
 #include "support/ReceiverSim.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
-#include "ui/channel/DlgProgress.h"
 #include "ui/controls/ButtonST.h"
 #include "ui/controls/MultiColorStatic.h"
 #include "ui/controls/Resources.h"
 #include "ui/controls/SimpleProgress.h"
+#include "ui/controls/TransferProgressDlg.h"
 #include "ui/records/DlgRecordMgr.h"
 #include "ui/records/RecordList.h"
 
@@ -158,14 +159,14 @@ TEST(RecordMgr, ListsBothSidesInTvAndRadioMode) {
   // Two files of one folder: two rows of the same name, each its own size, both the folder's date.
   ASSERT_EQ(doubles.size(), 2u);
   std::sort(doubles.begin(), doubles.end());
-  const std::string date = records::FormatDate(folderTime - folderTime % 60);
+  const std::string date = vantrel::DateText(folderTime - folderTime % 60);
   EXPECT_EQ(doubles[0], std::make_pair(std::string("1,025KB"), date));
   EXPECT_EQ(doubles[1], std::make_pair(std::string("1KB"), date));
   const auto names = Names(rows);
   EXPECT_NE(std::find(names.begin(), names.end(), "x.tts"), names.end());
   EXPECT_NE(std::find(names.begin(), names.end(), "Tatort - Schattenlinie.tts"), names.end());
-  // A name that could lead outside the record folder is not offered.
-  for (const auto& entry : window.Entries()) EXPECT_EQ(entry.path.find(".."), std::string::npos) << entry.path;
+  // ".." inside a name leads nowhere else: the file is offered under its own name.
+  EXPECT_NE(std::find(names.begin(), names.end(), "x..y.tts"), names.end());
   for (int i = 0; i < rows->topLevelItemCount(); ++i) {
     if (rows->topLevelItem(i)->text(0) == "x.tts") {
       EXPECT_EQ(rows->topLevelItem(i)->text(1), "0KB");
@@ -216,6 +217,14 @@ TEST(RecordMgr, DroppedRowsAreDownloadedUnderTheirOwnStem) {
   EXPECT_TRUE(finished.at(0).at(0).toBool());
   EXPECT_FALSE(window.Progress()->isVisible());
   EXPECT_TRUE(AllCommandsEnabled(window, true));
+  // The compact progress window counted both files and all their bytes.
+  EXPECT_LT(window.Progress()->width(), window.width());
+  window.Progress()->ApplyPending();
+  const vantrel::TransferProgress figures = window.Progress()->State().Snapshot();
+  EXPECT_EQ(figures.fileIndex, 2);
+  EXPECT_EQ(figures.fileCount, 2);
+  EXPECT_EQ(figures.jobDone, figures.jobTotal);
+  EXPECT_EQ(vantrel::ProgressPermille(figures), 1000);
 
   for (const char* folder :
        {"Tagesschau_20261201_2000_1001_/Tagesschau.tts", "Länderspiel_20250614_1800_1003_/Länderspiel.tts"}) {
@@ -300,7 +309,7 @@ TEST(RecordMgr, QuittingDuringADownloadAsksAndLeavesNoCutOffRecording) {
 // Presses Cancel on the user-interface thread the moment the first file has ended.
 class CancelAfterFirstFile : public nsFTP::CFTPClient::CNotification {
  public:
-  explicit CancelAfterFirstFile(vantrel::ui::CDlgProgress* progress) : m_progress(progress) {}
+  explicit CancelAfterFirstFile(vantrel::ui::CDlgTransferProgress* progress) : m_progress(progress) {}
   void NotifyDownloadEnd(const std::string&, const std::string&, std::int64_t) override {
     if (m_done++ == 0)
       QMetaObject::invokeMethod(
@@ -308,7 +317,7 @@ class CancelAfterFirstFile : public nsFTP::CFTPClient::CNotification {
   }
 
  private:
-  vantrel::ui::CDlgProgress* m_progress;
+  vantrel::ui::CDlgTransferProgress* m_progress;
   int m_done = 0;
 };
 

@@ -11,6 +11,8 @@
 
 #include "core/AppSettings.h"
 #include "core/CommandChannelInterface.h"
+#include "core/Format.h"
+#include "core/PathUtil.h"
 #include "core/TextTable.h"
 #include "ftp/FTPClient.h"
 #include "records/Recordings.h"
@@ -25,11 +27,11 @@ namespace records = vantrel::records;
 namespace {
 
 TEST(Recordings, SizesAreRoundedUpKibibytes) {
-  EXPECT_EQ(records::FormatSizeKB(1048577), "1,025KB");
-  EXPECT_EQ(records::FormatSizeKB(1024), "1KB");
-  EXPECT_EQ(records::FormatSizeKB(1), "1KB");
-  EXPECT_EQ(records::FormatSizeKB(0), "0KB");
-  EXPECT_EQ(records::FormatSizeKB(5ull * 1024 * 1024 * 1024), "5,242,880KB");
+  EXPECT_EQ(vantrel::SizeText(1048577), "1,025KB");
+  EXPECT_EQ(vantrel::SizeText(1024), "1KB");
+  EXPECT_EQ(vantrel::SizeText(1), "1KB");
+  EXPECT_EQ(vantrel::SizeText(0), "0KB");
+  EXPECT_EQ(vantrel::SizeText(5ull * 1024 * 1024 * 1024), "5,242,880KB");
 }
 
 TEST(Recordings, SortOrders) {
@@ -55,7 +57,7 @@ TEST(Recordings, DatesAreLocalTime) {
   local.tm_hour = 20;
   local.tm_min = 5;
   local.tm_isdst = -1;
-  EXPECT_EQ(records::FormatDate(std::mktime(&local)), "01.12.2026-20:05");
+  EXPECT_EQ(vantrel::DateText(std::mktime(&local)), "01.12.2026-20:05");
 }
 
 TEST(Recordings, KeysComeFromTheRecordingsOwnFolderName) {
@@ -81,9 +83,9 @@ TEST(Recordings, DownloadTargetsStayInTheRecordFolder) {
     entry.path = hostile;
     EXPECT_EQ(records::DownloadTarget("/rec", entry, false), "") << hostile;
   }
-  EXPECT_FALSE(records::IsSafeReceiverName("a/b"));
-  EXPECT_FALSE(records::IsSafeReceiverName("x..y"));
-  EXPECT_TRUE(records::IsSafeReceiverName("Tatort - Schattenlinie.tts"));
+  EXPECT_FALSE(vantrel::IsSafeEntryName("a/b"));
+  EXPECT_TRUE(vantrel::IsSafeEntryName("x..y"));  // ".." inside a name leaves no folder
+  EXPECT_TRUE(vantrel::IsSafeEntryName("Tatort - Schattenlinie.tts"));
 }
 
 TEST(Recordings, RenameRules) {

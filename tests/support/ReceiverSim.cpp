@@ -20,6 +20,8 @@ ReceiverSim::~ReceiverSim() { Stop(); }
 
 bool ReceiverSim::IsRunning() const { return m_process && m_process->state() != QProcess::NotRunning; }
 
+std::int64_t ReceiverSim::Pid() const { return IsRunning() ? m_process->processId() : 0; }
+
 bool ReceiverSim::Start(int timeoutMs) {
   if (IsRunning()) return true;
   const QString ready = QString::fromStdString(m_dir.File("ready"));
@@ -31,6 +33,7 @@ bool ReceiverSim::Start(int timeoutMs) {
                    "--root",         QString::fromStdString(Root()),
                    "--pin",          QString::fromStdString(m_options.pin),
                    "--throttle",     QString::number(m_options.throttle),
+                   "--reply-delay",  QString::number(m_options.replyDelayMs),
                    "--ready-file",   ready,
                    "--log-level",    "warning"};
   if (!m_options.versionText.empty()) args << "--version-text" << QString::fromStdString(m_options.versionText);

@@ -24,6 +24,7 @@ class ReceiverSim {
     std::string pin = "8157";
     std::string versionText;    // empty: the simulator's own
     std::int64_t throttle = 0;  // bytes per second on each data connection, 0 unlimited
+    int replyDelayMs = 0;       // every reply and data connection waits this long, 0 none
   };
 
   explicit ReceiverSim(Options options);
@@ -38,6 +39,9 @@ class ReceiverSim {
   // when it was not running or had to be killed.
   int Stop();
   bool IsRunning() const;
+  // The simulator's process id (0 when not running), for a receiver that
+  // vanishes while the test thread is busy: kill(Pid(), SIGKILL) from another thread.
+  std::int64_t Pid() const;
   // What the simulator printed so far (standard output and error).
   std::string Output() const;
 

@@ -7,6 +7,7 @@ form and answers SIZE in either transfer type.
 """
 
 import os
+import time
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.filesystems import AbstractedFS, FilesystemError
@@ -39,6 +40,47 @@ class ReceiverFTPHandler(FTPHandler):
     permit_foreign_addresses = False
     use_gmt_times = True
 
+    # Seconds every reply and every data connection waits, as on a receiver
+    # that answers at its own pace (0: at once).
+    reply_delay = 0.0
+
+    def respond(self, resp, *args, **kwargs):
+        if self.reply_delay <= 0:
+            super().respond(resp, *args, **kwargs)
+            return
+        # Each reply is due a delay after it was made and never before the one
+        # made earlier, so that the order stays.
+        due = max(time.monotonic() + self.reply_delay, getattr(self, "_reply_due", 0.0))
+        self._reply_due = due
+        send = super().respond
+
+        def later():
+            if not self._closed:
+                send(resp, *args, **kwargs)
+
+        self.ioloop.call_later(max(0.0, due - time.monotonic()), later)
+
+    def close_when_done(self):
+        # After the replies still waiting (the goodbye of QUIT among them).
+        wait = getattr(self, "_reply_due", 0.0) - time.monotonic()
+        if self.reply_delay <= 0 or wait <= 0:
+            super().close_when_done()
+            return
+        close = super().close_when_done
+        self.ioloop.call_later(wait, lambda: None if self._closed else close())
+
+    def _make_eport(self, ip, port):
+        if self.reply_delay <= 0:
+            super()._make_eport(ip, port)
+            return
+        connect = super()._make_eport
+
+        def later():
+            if not self._closed:
+                connect(ip, port)
+
+        self.ioloop.call_later(self.reply_delay, later)
+
     def pre_process_command(self, line, cmd, arg):
         if cmd in PASSIVE_COMMANDS:
             # The receiver has no passive mode.
@@ -62,16 +104,17 @@ class ReceiverFTPHandler(FTPHandler):
             self.respond("213 %s" % size)
 
 
-def make_handler(throttle):
+def make_handler(throttle, reply_delay_ms=0):
     """A handler class for one receiver; throttle limits each data connection
-    to that many bytes per second (0: unlimited). Serves nobody until
+    to that many bytes per second (0: unlimited); reply_delay_ms delays every
+    reply and every data connection (0: none). Serves nobody until
     authorize() gives it the receiver's user."""
     if throttle > 0:
         dtp = type("ReceiverThrottledDTP", (ThrottledDTPHandler,), {"read_limit": throttle, "write_limit": throttle})
     else:
         dtp = DTPHandler
     return type("ConfiguredReceiverFTPHandler", (ReceiverFTPHandler,),
-                {"authorizer": DummyAuthorizer(), "dtp_handler": dtp})
+                {"authorizer": DummyAuthorizer(), "dtp_handler": dtp, "reply_delay": reply_delay_ms / 1000.0})
 
 
 def authorize(handler, root, pin, version_text):

@@ -62,6 +62,16 @@ def byte_rate(text):
     return value
 
 
+def delay_ms(text):
+    try:
+        value = int(text)
+    except ValueError:
+        raise argparse.ArgumentTypeError("not a number of milliseconds: %r" % text)
+    if value < 0:
+        raise argparse.ArgumentTypeError("the reply delay cannot be negative: %d" % value)
+    return value
+
+
 def parse_args(argv):
     parser = argparse.ArgumentParser(
         prog="receiver-sim",
@@ -87,6 +97,9 @@ def parse_args(argv):
                         help="text of the final logon reply after \"230 \" (default %(default)r)")
     parser.add_argument("--throttle", type=byte_rate, default=0, metavar="BYTES_PER_SEC",
                         help="limit each data connection to this rate, for slow-network tests (0: unlimited)")
+    parser.add_argument("--reply-delay", type=delay_ms, default=0, metavar="MS",
+                        help="delay every FTP reply and every data connection by MS milliseconds, at a real "
+                        "receiver's pace (0: none)")
     parser.add_argument("--ready-file", metavar="PATH",
                         help="write \"ready\\n\" to PATH once listening (a FIFO is written in place); "
                         "a regular file is removed again on exit")
@@ -157,7 +170,7 @@ def main(argv):
     signal.signal(signal.SIGINT, _stop)
 
     root = os.path.abspath(args.root)
-    handler = ftp_service.make_handler(args.throttle)
+    handler = ftp_service.make_handler(args.throttle, args.reply_delay)
     ioloop = IOLoop()
     servers = []
     ready_written = False
@@ -186,6 +199,8 @@ def main(argv):
             args.address, args.ftp_port, args.channel_port, ftp_service.USER, args.pin, root), flush=True)
         if args.throttle:
             log.info("data connections throttled to %d bytes per second", args.throttle)
+        if args.reply_delay:
+            log.info("replies and data connections delayed by %d ms", args.reply_delay)
         if args.ready_file:
             ready_written = write_ready(args.ready_file)
         ioloop.loop()

@@ -456,6 +456,12 @@ const TextTable kDanish = {
     /* 436 */ "Der er intet at ændre.",
     /* 437 */ "De viste rækker udelades; de øvrige anvendes.",
     /* 438 */ "Referencelisten indeholder ingen kanalnavne.",
+    /* 439 */ "Fil %d af %d",
+    /* 440 */ "%s af %s",
+    /* 441 */ "I alt: %s",
+    /* 442 */ "Hastighed: %s/s",
+    /* 443 */ "Tid tilbage: %s",
+    /* 444 */ "Fil %d",
 };
 
 }  // namespace vantrel::texts

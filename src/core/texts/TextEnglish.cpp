@@ -452,6 +452,12 @@ const TextTable kEnglish = {
     /* 436 */ "There is nothing to change.",
     /* 437 */ "The rows listed are left out; the others are applied.",
     /* 438 */ "The reference list holds no channel names.",
+    /* 439 */ "File %d of %d",
+    /* 440 */ "%s of %s",
+    /* 441 */ "Total: %s",
+    /* 442 */ "Speed: %s/s",
+    /* 443 */ "Time left: %s",
+    /* 444 */ "File %d",
 };
 
 }  // namespace vantrel::texts

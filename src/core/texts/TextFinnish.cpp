@@ -458,6 +458,12 @@ const TextTable kFinnish = {
     /* 436 */ "Muutettavaa ei ole.",
     /* 437 */ "Luetellut rivit ohitetaan, muut otetaan käyttöön.",
     /* 438 */ "Viiteluettelossa ei ole kanavien nimiä.",
+    /* 439 */ "Tiedosto %d / %d",
+    /* 440 */ "%s / %s",
+    /* 441 */ "Yhteensä: %s",
+    /* 442 */ "Nopeus: %s/s",
+    /* 443 */ "Aikaa jäljellä: %s",
+    /* 444 */ "Tiedosto %d",
 };
 
 }  // namespace vantrel::texts

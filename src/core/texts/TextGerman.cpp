@@ -459,6 +459,12 @@ const TextTable kGerman = {
     /* 436 */ "Es gibt nichts zu ändern.",
     /* 437 */ "Die aufgeführten Zeilen werden ausgelassen, die übrigen übernommen.",
     /* 438 */ "Die Referenzliste enthält keine Sendernamen.",
+    /* 439 */ "Datei %d von %d",
+    /* 440 */ "%s von %s",
+    /* 441 */ "Gesamt: %s",
+    /* 442 */ "Geschwindigkeit: %s/s",
+    /* 443 */ "Restzeit: %s",
+    /* 444 */ "Datei %d",
 };
 
 }  // namespace vantrel::texts

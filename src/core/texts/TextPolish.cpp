@@ -455,6 +455,12 @@ const TextTable kPolish = {
     /* 436 */ "Nie ma nic do zmiany.",
     /* 437 */ "Wymienione wiersze zostaną pominięte, pozostałe zastosowane.",
     /* 438 */ "Lista wzorcowa nie zawiera nazw kanałów.",
+    /* 439 */ "Plik %d z %d",
+    /* 440 */ "%s z %s",
+    /* 441 */ "Razem: %s",
+    /* 442 */ "Prędkość: %s/s",
+    /* 443 */ "Pozostały czas: %s",
+    /* 444 */ "Plik %d",
 };
 
 }  // namespace vantrel::texts

@@ -453,6 +453,12 @@ const TextTable kSlovak = {
     /* 436 */ "Nie je čo meniť.",
     /* 437 */ "Uvedené riadky sa vynechajú, ostatné sa použijú.",
     /* 438 */ "Referenčný zoznam neobsahuje názvy kanálov.",
+    /* 439 */ "Súbor %d z %d",
+    /* 440 */ "%s z %s",
+    /* 441 */ "Spolu: %s",
+    /* 442 */ "Rýchlosť: %s/s",
+    /* 443 */ "Zostávajúci čas: %s",
+    /* 444 */ "Súbor %d",
 };
 
 }  // namespace vantrel::texts

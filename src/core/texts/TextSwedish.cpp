@@ -455,6 +455,12 @@ const TextTable kSwedish = {
     /* 436 */ "Det finns inget att ändra.",
     /* 437 */ "De listade raderna utelämnas; de övriga verkställs.",
     /* 438 */ "Referenslistan innehåller inga kanalnamn.",
+    /* 439 */ "Fil %d av %d",
+    /* 440 */ "%s av %s",
+    /* 441 */ "Totalt: %s",
+    /* 442 */ "Hastighet: %s/s",
+    /* 443 */ "Tid kvar: %s",
+    /* 444 */ "Fil %d",
 };
 
 }  // namespace vantrel::texts

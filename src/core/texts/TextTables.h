@@ -6,7 +6,7 @@
 
 namespace vantrel::texts {
 
-inline constexpr std::size_t kTextCount = 439;
+inline constexpr std::size_t kTextCount = 445;
 
 using TextTable = std::array<const char*, kTextCount>;
 

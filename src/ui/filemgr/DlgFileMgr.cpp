@@ -21,12 +21,12 @@
 #include "core/Prompt.h"
 #include "core/TextTable.h"
 #include "core/WaitCursor.h"
-#include "ui/channel/DlgProgress.h"
 #include "ui/controls/ButtonST.h"
 #include "ui/controls/CheckST.h"
 #include "ui/controls/Resources.h"
 #include "ui/controls/SimpleProgress.h"
 #include "ui/controls/SplitterBar.h"
+#include "ui/controls/TransferProgressDlg.h"
 
 namespace vantrel::ui {
 
@@ -231,7 +231,7 @@ void CDlgFileMgr::BuildControls() {
     bar->SetPanes8(m_remoteStrip, m_treeRemote, m_listRemote, m_viewer1, m_localStrip, m_treeLocal, m_listLocal,
                    m_viewer2);
   }
-  m_progress = new CDlgProgress(this);
+  m_progress = new CDlgTransferProgress(this);
   m_progress->hide();
 }
 
@@ -315,16 +315,6 @@ std::any CDlgFileMgr::RunRemote(nsFTP::CRemoteWorker::Job job) {
 }
 
 void CDlgFileMgr::OnRemotePoll() {
-  if (m_transferring) {
-    const nsFTP::CRemoteWorker::Progress progress = m_remote->GetProgress();
-    if (progress.serial != m_progressSerial) {
-      m_progressSerial = progress.serial;
-      m_progress->SetName(progress.name);
-      m_progress->SetRange(progress.lower, progress.upper);
-      m_progress->SetPos(progress.position);
-      m_progress->Flush();
-    }
-  }
   if (!m_remote->IsDone()) return;
   if (m_remoteLoop != nullptr) {
     m_remoteLoop->quit();  // RunRemote takes the result
@@ -693,10 +683,21 @@ void CDlgFileMgr::StartTransfer(bool download) {
   if (!ConfirmReplacements(job, existing) || job.items.empty()) return;
   const bool loggedIn = !download;  // the upload's listing logged in for it
 
-  m_progress->setGeometry(geometry());
-  m_progress->Reset();
-  m_progress->EnableCancel(true);
-  m_progress->SetCancelHandler(&OnProgressCancel, this);
+  // The file count and bytes are known when only files are copied; a folder is walked as it comes.
+  int fileCount = 0;
+  std::int64_t jobTotal = 0;
+  for (const TransferItem& item : job.items) {
+    const FileRow* entry = source->RowAt(source->Model().Find(item.name));
+    if (entry == nullptr || entry->IsFolder() || entry->bytes < 0) {
+      fileCount = -1;
+      break;
+    }
+    ++fileCount;
+    jobTotal += entry->bytes;
+  }
+  const QRect frame = geometry();
+  m_progress->move(frame.center() - QPoint(m_progress->width() / 2, m_progress->height() / 2));
+  m_progress->StartJob(std::max(fileCount, 0), fileCount >= 0 ? jobTotal : -1, &OnProgressCancel, this);
   m_progress->show();
   m_progress->raise();
   m_progress->activateWindow();
@@ -708,10 +709,12 @@ void CDlgFileMgr::RunJob(TransferJob job, bool loggedIn) {
   m_transferDownload = job.download;
   const nsFTP::CServerLogin login = LoginData();
   const std::shared_ptr<CTransferControl> control = m_control;
+  const std::shared_ptr<CTransferProgressState> state = m_progress->SharedState();
   const bool started = m_remote->Start(
-      [login, loggedIn, control, job = std::move(job)](CFTPClient& ftp, const CancelFlag&, IProgressSink& progress) {
-        // The bar's figures go to the worker's snapshot, which the window's timer shows.
-        CFTPObserver observer(progress);
+      [login, loggedIn, control, state, job = std::move(job)](CFTPClient& ftp, const CancelFlag&, IProgressSink&) {
+        // The figures go to the progress window's shared state; its timer shows them.
+        CProgressStateSink sink(state);
+        CFTPObserver observer(sink);
         ftp.AddObserver(&observer);
         RemoteTransfer outcome;
         outcome.loggedIn = (loggedIn && ftp.IsConnected()) || ftp.Login(login, false);
@@ -730,7 +733,6 @@ void CDlgFileMgr::RunJob(TransferJob job, bool loggedIn) {
   }
   m_transferring = true;
   SetBusyUi(true);
-  m_progressSerial = 0;
   m_remotePoll.start();
 }
 

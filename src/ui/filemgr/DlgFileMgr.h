@@ -29,7 +29,7 @@ namespace vantrel::ui {
 
 class CButtonST;
 class CCheckST;
-class CDlgProgress;
+class CDlgTransferProgress;
 class CSimpleProgress;
 class CSplitterBar;
 
@@ -81,7 +81,7 @@ class CDlgFileMgr : public CManagerWindow, private IPaneEditHandler {
   CListRemote* ListRemote() const { return m_listRemote; }
   CSimpleProgress* LocalStrip() const { return m_localStrip; }
   CSimpleProgress* RemoteStrip() const { return m_remoteStrip; }
-  CDlgProgress* Progress() const { return m_progress; }
+  CDlgTransferProgress* Progress() const { return m_progress; }
   CButtonST* Button(int id) const;
   int LastFocusedPane() const { return m_lastFocusedPane; }
   void SetLastFocusedPane(int id) { m_lastFocusedPane = id; }
@@ -168,7 +168,7 @@ class CDlgFileMgr : public CManagerWindow, private IPaneEditHandler {
   QWidget* m_viewer1 = nullptr;
   QWidget* m_viewer2 = nullptr;
   CCheckST* m_multiView = nullptr;
-  CDlgProgress* m_progress = nullptr;
+  CDlgTransferProgress* m_progress = nullptr;
   bool m_opened = false;
   int m_lastFocusedPane = 0;
   bool m_editingLabel = false;
@@ -177,7 +177,6 @@ class CDlgFileMgr : public CManagerWindow, private IPaneEditHandler {
 
   std::atomic<bool> m_transferring{false};
   bool m_quitting = false;  // the transfer was stopped for the end of the application
-  unsigned m_progressSerial = 0;
   // Shared with the job that reports to it.
   std::shared_ptr<CTransferControl> m_control = std::make_shared<CTransferControl>();
 };

@@ -17,13 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Lower(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
-
 int Sign(int value) { return (value > 0) - (value < 0); }
 
 const std::string& ColumnText(const FileRow& row, int column) {
@@ -35,34 +28,7 @@ const std::string& ColumnText(const FileRow& row, int column) {
   }
 }
 
-// Year, month, day, then hours and minutes; an empty date goes after every date.
-int CompareDates(std::string a, std::string b) {
-  static const std::string kNoDate = "99.99.9999-99:99:99";
-  if (a.empty()) a = kNoDate;
-  if (b.empty()) b = kNoDate;
-  auto part = [](const std::string& s, std::size_t at, std::size_t n) { return at < s.size() ? s.substr(at, n) : ""; };
-  for (auto [at, n] : {std::pair<std::size_t, std::size_t>{6, 4}, {3, 2}, {0, 2}, {11, 5}}) {
-    const int c = part(a, at, n).compare(part(b, at, n));
-    if (c != 0) return Sign(c);
-  }
-  return 0;
-}
-
 }  // namespace
-
-std::string SizeText(std::int64_t bytes) {
-  const std::int64_t kb = bytes <= 0 ? 0 : (bytes + 1023) / 1024;
-  return GroupThousands(std::to_string(kb)) + "KB";
-}
-
-std::string DateText(std::int64_t seconds) {
-  const std::time_t time = static_cast<std::int32_t>(static_cast<std::uint32_t>(seconds & 0xffffffff));
-  std::tm parts{};
-  if (localtime_r(&time, &parts) == nullptr) return {};
-  char text[32];
-  std::strftime(text, sizeof text, "%d.%m.%Y-%H:%M", &parts);
-  return text;
-}
 
 void CFileListModel::FillLocal(const std::string& folder) {
   m_rows.clear();
@@ -80,6 +46,7 @@ void CFileListModel::FillLocal(const std::string& folder) {
     } else {
       row.image = kImageFile;
       row.size = SizeText(info.st_size);
+      row.bytes = info.st_size;
       row.type = GetFileExtension(row.name);
       row.date = DateText(info.st_mtime);
     }
@@ -94,6 +61,7 @@ void CFileListModel::AddEntry(const std::string& name, bool isFile, std::int64_t
   row.image = isFile ? kImageFile : kImageFolder;
   if (isFile) {
     row.size = SizeText(size);
+    row.bytes = size;
     row.type = GetFileExtension(name);
   }
   row.date = DateText(time);
@@ -116,15 +84,15 @@ void CFileListModel::ClickHeading(int column) {
 }
 
 int CFileListModel::Compare(const FileRow& a, const FileRow& b) const {
-  const std::string ta = Lower(ColumnText(a, m_sortColumn));
-  const std::string tb = Lower(ColumnText(b, m_sortColumn));
+  const std::string ta = LowerText(ColumnText(a, m_sortColumn));
+  const std::string tb = LowerText(ColumnText(b, m_sortColumn));
   const int direction = m_ascending ? 1 : -1;
   switch (Kind()) {
     case CompareKind::kPlainText: return direction * Sign(ta.compare(tb));
     case CompareKind::kNumericText:
       if (ta.size() != tb.size()) return direction * (ta.size() < tb.size() ? -1 : 1);
       return direction * Sign(ta.compare(tb));
-    case CompareKind::kDateText: return direction * CompareDates(ta, tb);
+    case CompareKind::kDateText: return direction * CompareDateTexts(ta, tb);
     case CompareKind::kNamesFoldersGrouped:
       if (a.IsFolder() != b.IsFolder()) {
         // Ascending: folders first; descending: files first.
@@ -144,7 +112,7 @@ std::string CFileListModel::MakeNewFolderName() const {
   std::string candidate = "new folder";
   for (int n = 1;;) {
     const bool used =
-        std::any_of(m_rows.begin(), m_rows.end(), [&](const FileRow& row) { return Lower(row.name) == candidate; });
+        std::any_of(m_rows.begin(), m_rows.end(), [&](const FileRow& row) { return LowerText(row.name) == candidate; });
     if (!used) return candidate;
     candidate = Format("new folder(%d)", ++n);
   }
@@ -163,9 +131,9 @@ NameCheck CheckNewName(const std::string& text, const std::string& current, cons
   if (text.find('\0') != std::string::npos) return NameCheck::kBadCharacter;
   if (text.empty()) return NameCheck::kEmpty;
   if (text == current) return NameCheck::kUnchanged;
-  const std::string lower = Lower(text);
+  const std::string lower = LowerText(text);
   for (const std::string& name : taken) {
-    if (Lower(name) == lower) return NameCheck::kExists;
+    if (LowerText(name) == lower) return NameCheck::kExists;
   }
   return NameCheck::kOk;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/Format.h"  // SizeText, DateText
+
 namespace vantrel::ui {
 
 // List images: a row is a folder exactly when its image is 0 or 1.
@@ -14,18 +16,14 @@ enum ListImage { kImageFolder = 0, kImageFolderOpen = 1, kImageFile = 2 };
 struct FileRow {
   std::string name;
   int image = kImageFile;
-  std::string size;  // "12KB" for files, empty for folders
-  std::string type;  // the extension for files
-  std::string date;  // "%d.%m.%Y-%H:%M" local time
+  std::string size;         // "12KB" for files, empty for folders
+  std::int64_t bytes = -1;  // the file's size, -1 for folders
+  std::string type;         // the extension for files
+  std::string date;         // "%d.%m.%Y-%H:%M" local time
   bool IsFolder() const { return image == kImageFolder || image == kImageFolderOpen; }
 };
 
 enum class CompareKind { kNamesFoldersGrouped, kNumericText, kPlainText, kDateText };
-
-// "12KB": bytes / 1024 rounded up, grouped in thousands.
-std::string SizeText(std::int64_t bytes);
-// The time (its lower 32 bits as signed seconds since 1970) in local time.
-std::string DateText(std::int64_t seconds);
 
 class CFileListModel {
  public:

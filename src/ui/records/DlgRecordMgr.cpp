@@ -21,11 +21,11 @@
 #include "core/TextTable.h"
 #include "core/WaitCursor.h"
 #include "net/CommandChannel.h"
-#include "ui/channel/DlgProgress.h"
 #include "ui/controls/ButtonST.h"
 #include "ui/controls/Resources.h"
 #include "ui/controls/SimpleProgress.h"
 #include "ui/controls/SplitterBar.h"
+#include "ui/controls/TransferProgressDlg.h"
 #include "ui/records/RecordList.h"
 
 namespace vantrel::ui {
@@ -88,7 +88,7 @@ constexpr ButtonSetUp kButtons[] = {
 QString Qs(const std::string& text) { return QString::fromStdString(text); }
 
 QTreeWidgetItem* MakeRow(const std::string& name, std::uint64_t size, std::int64_t date, const QIcon& icon) {
-  auto* item = new QTreeWidgetItem({Qs(name), Qs(records::FormatSizeKB(size)), Qs(records::FormatDate(date))});
+  auto* item = new QTreeWidgetItem({Qs(name), Qs(SizeText(static_cast<std::int64_t>(size))), Qs(DateText(date))});
   item->setIcon(0, icon);
   item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
   item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
@@ -112,7 +112,7 @@ CDlgRecordMgr::CDlgRecordMgr(QWidget* parent, std::uint16_t ftpPort)
   resize(1000, 700);
 
   SetUpButtons();
-  m_progress = new CDlgProgress(this);
+  m_progress = new CDlgTransferProgress(this);
   m_progress->hide();
 
   m_receiverStrip = new CSimpleProgress(this);
@@ -211,16 +211,6 @@ std::any CDlgRecordMgr::RunRemote(nsFTP::CRemoteWorker::Job job) {
 }
 
 void CDlgRecordMgr::OnRemotePoll() {
-  if (m_downloadBusy.load()) {
-    const nsFTP::CRemoteWorker::Progress progress = m_remote->GetProgress();
-    if (progress.serial != m_progressSerial) {
-      m_progressSerial = progress.serial;
-      m_progress->SetName(progress.name);
-      m_progress->SetRange(progress.lower, progress.upper);
-      m_progress->SetPos(progress.position);
-      m_progress->Flush();
-    }
-  }
   if (!m_remote->IsDone()) return;
   if (m_remoteLoop != nullptr) {
     m_remoteLoop->quit();  // RunRemote takes the result
@@ -659,22 +649,22 @@ bool CDlgRecordMgr::StartDownload() {
 
   const QRect frame = geometry();
   m_progress->move(frame.center() - QPoint(m_progress->width() / 2, m_progress->height() / 2));
-  m_progress->Reset();
-  m_progress->EnableCancel(true);
-  m_progress->SetRange(0, 1);
-  m_progress->SetPos(0);
-  m_progress->SetCancelHandler(&CDlgRecordMgr::CancelDownload, this);
+  std::int64_t jobTotal = 0;
+  for (const records::DownloadItem& item : plan) jobTotal += static_cast<std::int64_t>(item.entry.size);
+  m_progress->StartJob(static_cast<int>(plan.size()), jobTotal, &CDlgRecordMgr::CancelDownload, this);
   m_progress->show();
   m_progress->raise();
   m_progress->activateWindow();
 
-  // The job touches no widget: the bar's figures go to the worker's snapshot,
-  // which the window's timer shows.
+  // The job touches no widget: the figures go to the progress window's
+  // shared state, which its timer shows.
   const std::uint16_t port = m_ftpPort;
+  const std::shared_ptr<CTransferProgressState> state = m_progress->SharedState();
   const bool started = m_remote->Start(
-      [port, plan = std::move(plan)](CFTPClient& ftp, const CancelFlag& cancel, IProgressSink& progress) {
+      [port, state, plan = std::move(plan)](CFTPClient& ftp, const CancelFlag& cancel, IProgressSink&) {
         if (!records::LoginReceiver(ftp, port)) return std::any(DownloadOutcome{});
-        CFTPObserver observer(progress);
+        CProgressStateSink sink(state);
+        CFTPObserver observer(sink);
         ftp.AddObserver(&observer);
         // The bar shows the progress of the file that moves.
         const records::DownloadReport report =
@@ -691,7 +681,6 @@ bool CDlgRecordMgr::StartDownload() {
   m_quitting = false;
   m_downloadBusy.store(true);
   EnableCommands(false);
-  m_progressSerial = 0;
   m_remotePoll.start();
   return true;
 }

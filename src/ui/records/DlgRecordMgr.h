@@ -32,7 +32,7 @@ class QTreeWidgetItem;
 namespace vantrel::ui {
 
 class CButtonST;
-class CDlgProgress;
+class CDlgTransferProgress;
 class CSimpleProgress;
 class CSplitterBar;
 
@@ -101,7 +101,7 @@ class CDlgRecordMgr : public CManagerWindow {
   records::CRecordList* LocalList() const { return m_localList; }
   CSimpleProgress* ReceiverStrip() const { return m_receiverStrip; }
   CSimpleProgress* LocalStrip() const { return m_localStrip; }
-  CDlgProgress* Progress() const { return m_progress; }
+  CDlgTransferProgress* Progress() const { return m_progress; }
   CButtonST* Button(int id) const;
   // The worker's client, for observers (added and removed only while nothing runs).
   nsFTP::CFTPClient& Ftp() { return m_remote->Client(); }
@@ -143,9 +143,8 @@ class CDlgRecordMgr : public CManagerWindow {
   QEventLoop* m_remoteLoop = nullptr;  // RunRemote's, while it waits
   bool m_remoteWaiting = false;
   bool m_closeAfterRemote = false;
-  unsigned m_progressSerial = 0;
   std::uint16_t m_ftpPort;
-  CDlgProgress* m_progress = nullptr;
+  CDlgTransferProgress* m_progress = nullptr;
   CSimpleProgress* m_receiverStrip = nullptr;
   CSimpleProgress* m_localStrip = nullptr;
   records::CRecordList* m_receiverList = nullptr;
