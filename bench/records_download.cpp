@@ -17,8 +17,8 @@
 #include "ftp/FTPClient.h"
 #include "support/ReceiverSim.h"
 #include "support/TempDir.h"
-#include "ui/controls/TransferProgressDlg.h"
 #include "ui/controls/Resources.h"
+#include "ui/controls/TransferProgressDlg.h"
 #include "ui/records/DlgRecordMgr.h"
 #include "ui/records/RecordList.h"
 

@@ -5,10 +5,10 @@
 #include <cstring>
 #include <string_view>
 
-#include "core/DiagLog.h"
-#include "core/ReplacementFile.h"
 #include "core/AppSettings.h"
+#include "core/DiagLog.h"
 #include "core/Format.h"
+#include "core/ReplacementFile.h"
 #include "core/TextTable.h"
 #include "ftp/FTPClient.h"
 #include "ftp/File.h"

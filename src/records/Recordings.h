@@ -47,7 +47,6 @@ const char* ArchiveFolder(bool radio);
 // "rts" in radio mode, "tts" in TV mode.
 const char* ModeExtension(bool radio);
 
-
 // Negative, 0 or positive as a sorts before, with or after b (ascending);
 // both texts are compared in lower case.
 int CompareCells(int kind, const std::string& a, const std::string& b);

@@ -1,7 +1,7 @@
 // Runs the built vantrel-cli on the fixture and on broken files.
+#include <gtest/gtest.h>
 #include <QProcess>
 #include <QStringList>
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
@@ -71,8 +71,9 @@ TEST(ChannelsCli, Csv) {
   for (const char c : run.out) lines += c == '\n';
   EXPECT_EQ(lines, 1u + 33u + 7u);
   EXPECT_NE(run.out.find("\n1,Das Erste HD,TV,"), std::string::npos);
-  EXPECT_NE(run.out.find(",Astra 1KR/1L/1M/1N,19.2(E),11362,22000,H,DVBS2 8PSK 2/3,Ku,28000,1,1079,5100,5102,5100,hd\n"),
-            std::string::npos)
+  EXPECT_NE(
+      run.out.find(",Astra 1KR/1L/1M/1N,19.2(E),11362,22000,H,DVBS2 8PSK 2/3,Ku,28000,1,1079,5100,5102,5100,hd\n"),
+      std::string::npos)
       << run.out.substr(0, 400);
   EXPECT_NE(run.out.find(",Thor 5/6/7 & Intelsat 10-02,0.8(W),"), std::string::npos);
   EXPECT_NE(run.out.find("\"\"\"Quoted\"\" TV\""), std::string::npos) << "quotes doubled inside a quoted field";

@@ -660,8 +660,8 @@ bool CDlgRecordMgr::StartDownload() {
   // shared state, which its timer shows.
   const std::uint16_t port = m_ftpPort;
   const std::shared_ptr<CTransferProgressState> state = m_progress->SharedState();
-  const bool started = m_remote->Start(
-      [port, state, plan = std::move(plan)](CFTPClient& ftp, const CancelFlag& cancel, IProgressSink&) {
+  const bool started =
+      m_remote->Start([port, state, plan = std::move(plan)](CFTPClient& ftp, const CancelFlag& cancel, IProgressSink&) {
         if (!records::LoginReceiver(ftp, port)) return std::any(DownloadOutcome{});
         CProgressStateSink sink(state);
         CFTPObserver observer(sink);
