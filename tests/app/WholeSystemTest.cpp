@@ -30,6 +30,7 @@
 #include <map>
 #include <regex>
 #include <set>
+#include <utility>
 
 #include "app/DekkoraDlg.h"
 #include "app/DlgConnect.h"
@@ -47,6 +48,7 @@
 #include "ui/channel/ChannelTableModel.h"
 #include "ui/channel/DlgChannel.h"
 #include "ui/channel/EditorListView.h"
+#include "ui/channel/FavoriteTree.h"
 #include "ui/controls/ButtonST.h"
 #include "ui/controls/QtPrompt.h"
 #include "ui/controls/Resources.h"
@@ -134,7 +136,11 @@ class ModalWatcher {
     QObject::connect(&m_timer, &QTimer::timeout, [this] { Look(); });
     m_timer.start(30);
   }
-  void ArmPicture(const QString& name) { m_pictureName = name; }
+  // accept: the window is accepted (its OK) instead of closed.
+  void ArmPicture(const QString& name, bool accept = false) {
+    m_pictureName = name;
+    m_accept = accept;
+  }
   void QueueButton(QMessageBox::StandardButton button) { m_buttons.push_back(button); }
   bool PictureTaken() const { return m_pictureName.isEmpty(); }
   const std::vector<std::string>& Messages() const { return m_messages; }
@@ -172,6 +178,10 @@ class ModalWatcher {
       Picture(dialog, m_pictureName);
       m_pictureName.clear();
       m_timer.start(30);
+      if (std::exchange(m_accept, false)) {
+        dialog->accept();
+        return;
+      }
     } else {
       ++m_unexpected;
     }
@@ -180,6 +190,7 @@ class ModalWatcher {
 
   QTimer m_timer;
   QString m_pictureName;
+  bool m_accept = false;
   std::deque<QMessageBox::StandardButton> m_buttons;
   std::vector<std::string> m_messages;
   int m_unexpected = 0;
@@ -322,6 +333,15 @@ TEST(WholeSystem, ConnectThenEveryWindowAndItsMainAction) {
   channel->RunCommand(ui::CDlgChannel::ID_ADD_TO_NEW_TV);
   const QString loadedTitle = QString::fromUtf8(GetText(94));
   EXPECT_EQ(channel->windowTitle(), loadedTitle + " *") << "unsaved work is marked";
+  // The new group's name is typed and Enter ends the editing.
+  ASSERT_TRUE(channel->IsLabelEditing());
+  auto* groupName = channel->Tree()->findChild<QLineEdit*>();
+  ASSERT_NE(groupName, nullptr);
+  groupName->setText(QStringLiteral("Walk"));
+  channel->activateWindow();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(channel));
+  QTest::keyClick(groupName, Qt::Key_Return);
+  ASSERT_TRUE(WaitUntil([&] { return !channel->IsLabelEditing(); }, 5000)) << s.watcher.MessageLog();
   Child<QAbstractButton>(channel, ui::CDlgChannel::IDC_SEND_PVR)->click();
   ASSERT_TRUE(WaitUntil([&] { return !channel->IsSending(); })) << s.watcher.MessageLog();
   for (const auto& message : s.watcher.Messages()) {
@@ -330,6 +350,66 @@ TEST(WholeSystem, ConnectThenEveryWindowAndItsMainAction) {
   EXPECT_EQ(TvFavoriteMembers(receiverList), membersBefore + 1) << s.watcher.MessageLog();
   EXPECT_EQ(ServiceCount(receiverList), receiverServices);
   EXPECT_EQ(channel->windowTitle(), loadedTitle) << "the receiver holds the work; the title stays";
+
+  // The list tools once each, then undo and restore.
+  {
+    test::ScriptedFileDialogs dialogs;
+    const channels::ChannelList& list = channel->Editor().List();
+    const std::string firstName = list.TvServices().front()->Name;
+    const std::string lastName = list.TvServices().back()->Name;
+    s.watcher.ClearMessages();
+    // The check of a list fresh from the receiver, and the duplicate finder: pictured and closed.
+    s.watcher.ArmPicture(QStringLiteral("check"));
+    channel->RunCommand(ui::CDlgChannel::ID_CHECK_LIST);
+    EXPECT_TRUE(s.watcher.PictureTaken());
+    s.watcher.ArmPicture(QStringLiteral("duplicates"));
+    channel->RunCommand(ui::CDlgChannel::ID_FIND_DUPLICATES);
+    EXPECT_TRUE(s.watcher.PictureTaken() || !s.watcher.Messages().empty()) << "a window or \"none found\"";
+    // A reference list of one name puts that channel on top; Undo puts it back.
+    const std::string reference = s.app.File("reference.txt");
+    test::WriteAt(reference, lastName + "\n");
+    dialogs.QueueOpen(reference);
+    s.watcher.ArmPicture(QStringLiteral("reference"), true);
+    channel->RunCommand(ui::CDlgChannel::ID_APPLY_REFERENCE);
+    EXPECT_TRUE(s.watcher.PictureTaken());
+    EXPECT_EQ(list.TvServices().front()->Name, lastName);
+    EXPECT_TRUE(channel->RunCommand(ui::CDlgChannel::ID_UNDO));
+    EXPECT_EQ(list.TvServices().front()->Name, firstName);
+    EXPECT_EQ(list.TvServices().back()->Name, lastName);
+    EXPECT_EQ(channel->windowTitle(), loadedTitle) << "undone to the list sent: nothing unsaved";
+    // CSV out, one name changed in a spreadsheet, CSV in.
+    const std::string csv = s.app.File("tv.csv");
+    dialogs.QueueSave(csv);
+    channel->RunCommand(ui::CDlgChannel::ID_EXPORT_CSV);
+    std::string table = test::ReadFile(csv);
+    const std::size_t at = table.find(firstName);
+    ASSERT_NE(at, std::string::npos);
+    table.replace(at, firstName.size(), firstName + " CSV");
+    test::WriteAt(csv, table);
+    dialogs.QueueOpen(csv);
+    s.watcher.ArmPicture(QStringLiteral("csv-import"), true);
+    channel->RunCommand(ui::CDlgChannel::ID_IMPORT_CSV);
+    EXPECT_TRUE(s.watcher.PictureTaken());
+    EXPECT_EQ(list.TvServices().front()->Name, firstName + " CSV");
+    // Restore opens the receiver's list from before the send, unsaved; Undo returns to the CSV's.
+    // The CSV's change is not saved: the question before dropping it is answered Discard.
+    s.watcher.ClearMessages();
+    s.watcher.QueueButton(QMessageBox::Discard);
+    s.watcher.ArmPicture(QStringLiteral("restore"), true);
+    channel->RunCommand(ui::CDlgChannel::IDC_RESTORE);
+    EXPECT_TRUE(s.watcher.PictureTaken()) << s.watcher.MessageLog();
+    EXPECT_EQ(s.watcher.Messages().size(), 1u) << s.watcher.MessageLog();
+    std::size_t restoredMembers = 0;
+    for (const auto& group : list.TvFavorites()) restoredMembers += group->Members().size();
+    EXPECT_EQ(restoredMembers, membersBefore) << "the backup holds the list before the new favourite";
+    EXPECT_TRUE(channel->windowTitle().endsWith(QStringLiteral(" *")));
+    EXPECT_TRUE(channel->RunCommand(ui::CDlgChannel::ID_UNDO));
+    EXPECT_EQ(list.TvServices().front()->Name, firstName + " CSV");
+    EXPECT_TRUE(channel->RunCommand(ui::CDlgChannel::ID_UNDO));
+    EXPECT_EQ(list.TvServices().front()->Name, firstName);
+    EXPECT_FALSE(channel->Editor().IsModified());
+    EXPECT_EQ(s.watcher.UnexpectedWindows(), 0);
+  }
   channel->close();
   EXPECT_TRUE(launcher.Button(app::IDC_BTN_CHANNEL)->isEnabled());
 
