@@ -15,6 +15,12 @@ class ICommandChannel {
   // The port GetConnectedCommandChannel connects to.
   virtual int Port() const = 0;
   virtual bool Connect(const std::string& host, int port) = 0;
+  // Connect without telling the user: for a worker thread, which must not
+  // show a window. On failure *failureText is the index of the text to show.
+  virtual bool ConnectSilently(const std::string& host, int port, int* failureText) {
+    *failureText = 0;
+    return Connect(host, port);
+  }
 
   // Megabytes; 0 after a transport failure, -1 for a reply without a value.
   virtual int GetPartitionSize() = 0;

@@ -35,7 +35,14 @@ bool CCommandChannel::IsConnected() const {
 }
 
 bool CCommandChannel::Connect(const std::string& host, int port) {
-  std::unique_lock lock(m_mutex);
+  int failureText = 0;
+  if (ConnectSilently(host, port, &failureText)) return true;
+  ShowErrorText(GetText(failureText));
+  return false;
+}
+
+bool CCommandChannel::ConnectSilently(const std::string& host, int port, int* failureText) {
+  std::lock_guard lock(m_mutex);
   m_connected = false;
   m_reconnectDue = false;
   m_host = host;
@@ -47,8 +54,7 @@ bool CCommandChannel::Connect(const std::string& host, int port) {
   } catch (const nsSocket::CBlockingSocketException& error) {
     LogError("command channel: %s", error.GetMessage().c_str());
     m_socket.reset();
-    lock.unlock();  // the message box may run a loop; nothing else waits on us
-    ShowErrorText(GetText(kTextCreateSocketFail));
+    *failureText = kTextCreateSocketFail;
     return false;
   }
   try {
@@ -58,11 +64,11 @@ bool CCommandChannel::Connect(const std::string& host, int port) {
     LogError("command channel %s:%d: %s", host.c_str(), port, error.GetMessage().c_str());
     m_socket->CloseQuietly();
     m_socket.reset();
-    lock.unlock();
-    ShowErrorText(GetText(kTextConnectFail));
+    *failureText = kTextConnectFail;
     return false;
   }
   m_connected = true;
+  *failureText = 0;
   return true;
 }
 
@@ -133,7 +139,8 @@ bool CCommandChannel::EnsureConnection() {
   const std::string host = m_host;
   const int port = m_port;
   m_mutex.unlock();
-  const bool connected = Connect(host, port);
+  int failureText = 0;  // the query's failure tells the caller; no window from here
+  const bool connected = ConnectSilently(host, port, &failureText);
   m_mutex.lock();
   return connected && m_connected;
 }

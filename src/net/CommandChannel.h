@@ -46,6 +46,7 @@ class CCommandChannel : public ICommandChannel {
   int Port() const override { return m_port; }
   // Tells the user "Create socket fail" or "Connect fail" when it fails.
   bool Connect(const std::string& host, int port) override;
+  bool ConnectSilently(const std::string& host, int port, int* failureText) override;
 
   int GetPartitionSize() override;
   int GetFreeMBSize() override;

@@ -241,6 +241,23 @@ TEST_F(CommandChannelWire, LostReceiverIsToldOnceAndRetriedByTheNextRefresh) {
   EXPECT_EQ(m_prompt.Records().size(), 1u);
 }
 
+TEST_F(CommandChannelWire, AReconnectInsideAQueryShowsNoWindow) {
+  // Queries run on a worker thread, where no window may open: a reconnect
+  // that fails inside one fails the query only, and the window tells the user.
+  auto server = std::make_unique<ScriptedServer>("127.0.0.68", std::vector<std::vector<Step>>{{{Reply("100"), true}}});
+  const int port = server->Port();
+  CCommandChannel channel(port, 2);
+  ASSERT_TRUE(channel.Connect(server->Host(), port));
+  EXPECT_EQ(channel.GetPartitionSize(), 100);
+  server.reset();  // the receiver closed and is gone
+  EXPECT_EQ(channel.GetPartitionSize(), 0);
+  EXPECT_TRUE(m_prompt.Records().empty());
+  int failureText = 0;
+  EXPECT_FALSE(channel.ConnectSilently("127.0.0.68", port, &failureText));
+  EXPECT_EQ(failureText, 310);  // "Connect fail", for the window to show
+  EXPECT_TRUE(m_prompt.Records().empty());
+}
+
 TEST_F(CommandChannelWire, ConnectionStateMakesAndKeepsTheChannel) {
   ScriptedServer server("127.0.0.67", {{{Reply("5")}}});
   vantrel::GetSettings().SetLastIP(server.Host());

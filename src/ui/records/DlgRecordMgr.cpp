@@ -390,8 +390,29 @@ void CDlgRecordMgr::UpdateLocalUsage() {
   m_localStrip->SetFigures(figures.total, figures.used);
 }
 
+ICommandChannel* CDlgRecordMgr::ConnectedCommandChannel() {
+  CConnectionState& state = GetConnectionState();
+  if (state.GetCommandChannel() == nullptr) state.SetCommandChannel(std::make_unique<CCommandChannel>());
+  ICommandChannel* channel = state.GetCommandChannel();
+  if (channel->IsConnected()) return channel;
+  const std::string host = GetSettings().GetLastIP();
+  const int port = channel->Port();
+  const std::optional<int> failure =
+      ResultAs<int>(RunRemote([channel, host, port](CFTPClient&, const CancelFlag&, IProgressSink&) {
+        int failureText = 0;
+        channel->ConnectSilently(host, port, &failureText);
+        return std::any(failureText);
+      }));
+  if (!failure) return nullptr;
+  if (*failure != 0) {
+    ShowErrorText(GetText(*failure));
+    return nullptr;
+  }
+  return channel;
+}
+
 void CDlgRecordMgr::UpdateReceiverUsage() {
-  ICommandChannel* channel = GetConnectedCommandChannel();
+  ICommandChannel* channel = ConnectedCommandChannel();
   if (channel == nullptr) return;  // the channel has told the user
   // The channel belongs to the connection state and outlives the window; its exchanges are serialised.
   const std::optional<records::DiskFigures> figures =
@@ -540,7 +561,7 @@ void CDlgRecordMgr::DeleteReceiverSelection() {
   const std::vector<int> rows = m_receiverList->SelectedRows();
   if (rows.empty()) return;
   if (!AskDeleteRows(*m_receiverList, rows)) return;
-  ICommandChannel* channel = GetConnectedCommandChannel();
+  ICommandChannel* channel = ConnectedCommandChannel();
   if (channel == nullptr) return;
   std::vector<records::RecordingEntry> entries;
   for (auto row = rows.rbegin(); row != rows.rend(); ++row) {

@@ -74,6 +74,10 @@ class CDlgRecordMgr : public CManagerWindow {
   void ShowReceiverEntries();
   void UpdateLocalUsage();
   void UpdateReceiverUsage();
+  // The connection state's command channel, connected on the worker (a
+  // receiver that does not answer holds no window); null after a failure,
+  // which has been shown, or a cancelled wait.
+  ICommandChannel* ConnectedCommandChannel();
   bool LoginReceiver();
 
   // Actions.
