@@ -23,6 +23,7 @@
 #include "core/WaitCursor.h"
 #include "ui/controls/ButtonST.h"
 #include "ui/controls/CheckST.h"
+#include "ui/controls/RemoteWait.h"
 #include "ui/controls/Resources.h"
 #include "ui/controls/SimpleProgress.h"
 #include "ui/controls/SplitterBar.h"
@@ -287,31 +288,17 @@ nsFTP::CServerLogin CDlgFileMgr::LoginData() const {
 
 std::any CDlgFileMgr::RunRemote(nsFTP::CRemoteWorker::Job job) {
   if (IsBusy() || !m_remote->Start(std::move(job))) return {};
-  CWaitCursor wait;
   m_remoteWaiting = true;
-  QEventLoop loop;
-  m_remoteLoop = &loop;
-  m_remotePoll.start();
-  // Repaints, timers and the close box go on; input to the window is swallowed (eventFilter).
-  if (!m_remote->IsDone()) loop.exec(QEventLoop::AllEvents);
-  m_remoteLoop = nullptr;
-  m_remotePoll.stop();
+  // Input to the window is swallowed meanwhile (eventFilter).
+  RemoteWaitOutcome outcome = WaitForRemoteJob(*m_remote, m_remotePoll, m_remoteLoop);
   m_remoteWaiting = false;
-  if (!m_remote->IsDone()) {
-    // The loop was ended from outside (the application quits): the job is
-    // given up, and the worker is free again when it has returned.
-    m_remote->Cancel();
-    m_remote->WaitDone(nsFTP::CRemoteWorker::kGraceMilliseconds + nsFTP::CRemoteWorker::kDestroyWaitMilliseconds);
-  }
-  const bool cancelled = m_remote->IsCancelled();
-  std::any result = m_remote->TakeResult();
   if (m_closeAfterRemote) {
     m_closeAfterRemote = false;
     QMetaObject::invokeMethod(
         this, [this] { close(); }, Qt::QueuedConnection);
   }
-  if (cancelled) return {};  // the user gave the action up: nothing to show or tell
-  return result;
+  if (outcome.cancelled) return {};  // the user gave the action up: nothing to show or tell
+  return std::move(outcome.result);
 }
 
 void CDlgFileMgr::OnRemotePoll() {

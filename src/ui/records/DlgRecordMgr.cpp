@@ -22,6 +22,7 @@
 #include "core/WaitCursor.h"
 #include "net/CommandChannel.h"
 #include "ui/controls/ButtonST.h"
+#include "ui/controls/RemoteWait.h"
 #include "ui/controls/Resources.h"
 #include "ui/controls/SimpleProgress.h"
 #include "ui/controls/SplitterBar.h"
@@ -182,32 +183,18 @@ void CDlgRecordMgr::StopDownload() {
 
 std::any CDlgRecordMgr::RunRemote(nsFTP::CRemoteWorker::Job job) {
   if (IsBusy() || !m_remote->Start(std::move(job))) return {};
-  CWaitCursor wait;
   m_remoteWaiting = true;
   qApp->installEventFilter(this);  // swallows this window's input meanwhile
-  QEventLoop loop;
-  m_remoteLoop = &loop;
-  m_remotePoll.start();
-  if (!m_remote->IsDone()) loop.exec(QEventLoop::AllEvents);
-  m_remoteLoop = nullptr;
-  m_remotePoll.stop();
+  RemoteWaitOutcome outcome = WaitForRemoteJob(*m_remote, m_remotePoll, m_remoteLoop);
   qApp->removeEventFilter(this);
   m_remoteWaiting = false;
-  if (!m_remote->IsDone()) {
-    // The loop was ended from outside (the application quits): the job is
-    // given up, and the worker is free again when it has returned.
-    m_remote->Cancel();
-    m_remote->WaitDone(nsFTP::CRemoteWorker::kGraceMilliseconds + nsFTP::CRemoteWorker::kDestroyWaitMilliseconds);
-  }
-  const bool cancelled = m_remote->IsCancelled();
-  std::any result = m_remote->TakeResult();
   if (m_closeAfterRemote) {
     m_closeAfterRemote = false;
     QMetaObject::invokeMethod(
         this, [this] { close(); }, Qt::QueuedConnection);
   }
-  if (cancelled) return {};
-  return result;
+  if (outcome.cancelled) return {};
+  return std::move(outcome.result);
 }
 
 void CDlgRecordMgr::OnRemotePoll() {

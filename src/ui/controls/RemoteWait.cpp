@@ -1,0 +1,27 @@
+#include "ui/controls/RemoteWait.h"
+
+#include "core/WaitCursor.h"
+
+namespace vantrel::ui {
+
+RemoteWaitOutcome WaitForRemoteJob(nsFTP::CRemoteWorker& worker, QTimer& poll, QEventLoop*& loopSlot) {
+  CWaitCursor wait;
+  QEventLoop loop;
+  loopSlot = &loop;
+  poll.start();
+  if (!worker.IsDone()) loop.exec(QEventLoop::AllEvents);
+  loopSlot = nullptr;
+  poll.stop();
+  if (!worker.IsDone()) {
+    // The loop was ended from outside (the application quits): the job is
+    // given up, and the worker is free again when it has returned.
+    worker.Cancel();
+    worker.WaitDone(nsFTP::CRemoteWorker::kGraceMilliseconds + nsFTP::CRemoteWorker::kDestroyWaitMilliseconds);
+  }
+  RemoteWaitOutcome outcome;
+  outcome.cancelled = worker.IsCancelled();
+  outcome.result = worker.TakeResult();
+  return outcome;
+}
+
+}  // namespace vantrel::ui
