@@ -10,6 +10,7 @@
 #include "channels/Fec.h"
 #include "channels/Longitude.h"
 #include "channels/ReferenceList.h"
+#include "cli/ChannelListFiles.h"
 #include "cli/CliCommands.h"
 
 namespace vantrel::cli {
@@ -30,20 +31,9 @@ void ChannelsUsage() {
       stderr);
 }
 
-// Loads a file; prints the reason and returns false when it does not load.
-// The reader's own message (text 294) reaches stderr through the console prompt.
-bool Load(ChannelList& list, const std::string& path) {
-  std::string reason;
-  const ReadResult result = ReadChannelFile(list, path, &reason);
-  if (result == ReadResult::Loaded) return true;
-  std::fprintf(stderr, "vantrel-cli: %s: %s\n", path.c_str(),
-               result == ReadResult::WrongDocument ? ("not a channel list: " + reason).c_str() : reason.c_str());
-  return false;
-}
-
 int Info(const std::string& path) {
   ChannelList list;
-  if (!Load(list, path)) return 1;
+  if (!LoadChannelList(list, path)) return 1;
   std::size_t transponders = 0;
   for (const auto& sat : list.Satellites()) transponders += sat->mTransponder.size();
   auto members = [](const ChannelList::Owned<FavoriteGroup>& groups) {
@@ -66,26 +56,8 @@ int Info(const std::string& path) {
 
 int Rewrite(const std::string& in, const std::string& out) {
   ChannelList list;
-  if (!Load(list, in)) return 1;
-  std::string reason;
-  const WriteResult result = WriteChannelFile(list, out, false, &reason);
-  if (result != WriteResult::Written) {
-    std::fprintf(stderr, "vantrel-cli: %s: %s\n", out.c_str(), reason.c_str());
-    return 1;
-  }
-  return 0;
-}
-
-// RFC 4180: a field with a comma, quote or line break is quoted, quotes doubled.
-std::string Csv(const std::string& field) {
-  if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
-  std::string out = "\"";
-  for (const char c : field) {
-    if (c == '"') out += '"';
-    out += c;
-  }
-  out += '"';
-  return out;
+  if (!LoadChannelList(list, in)) return 1;
+  return StoreChannelList(list, out) ? 0 : 1;
 }
 
 std::string Flags(const Service& s) {
@@ -104,7 +76,7 @@ std::string Flags(const Service& s) {
 
 int CsvCommand(const std::string& path) {
   ChannelList list;
-  if (!Load(list, path)) return 1;
+  if (!LoadChannelList(list, path)) return 1;
   std::fputs(
       "number,name,type,provider,satellite,position,frequency,symbol_rate,polarisation,fec,band,"
       "sid,onid,tsid,vpid,apid,pcrpid,flags\n",
@@ -115,15 +87,15 @@ int CsvCommand(const std::string& path) {
       const ServiceCarrier& c = s.Carrier;
       std::string line;
       line += std::to_string(s.ChannelNo) + ',';
-      line += Csv(s.Name) + ',';
+      line += CsvField(s.Name) + ',';
       line += kind == ServiceKind::Tv ? "TV," : "Radio,";
-      line += Csv(s.ProviderName) + ',';
-      line += Csv(list.GetSatelliteNameByLongitude(c.Longitude)) + ',';
+      line += CsvField(s.ProviderName) + ',';
+      line += CsvField(list.GetSatelliteNameByLongitude(c.Longitude)) + ',';
       line += FormatLongitude(c.Longitude) + ',';
       line += std::to_string(c.Frequency) + ',';
       line += std::to_string(c.SymbolRate) + ',';
-      line += Csv(c.Pol == '\0' ? std::string() : std::string(1, c.Pol)) + ',';
-      line += Csv(FecCodeToName(c.FEC)) + ',';
+      line += CsvField(c.Pol == '\0' ? std::string() : std::string(1, c.Pol)) + ',';
+      line += CsvField(FecCodeToName(c.FEC)) + ',';
       line += c.Band == kBandC ? "C," : "Ku,";
       line += std::to_string(s.Sid) + ',' + std::to_string(s.Onid) + ',' + std::to_string(s.Tsid) + ',';
       line += std::to_string(s.Vpid) + ',' + std::to_string(s.Apid) + ',' + std::to_string(s.PCRpid) + ',';
@@ -135,18 +107,10 @@ int CsvCommand(const std::string& path) {
   return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
-// Writes the edited list; prints the reason and returns false when it can not.
-bool Store(ChannelList& list, const std::string& out) {
-  std::string reason;
-  if (WriteChannelFile(list, out, false, &reason) == WriteResult::Written) return true;
-  std::fprintf(stderr, "vantrel-cli: %s: %s\n", out.c_str(), reason.c_str());
-  return false;
-}
-
 int ApplyReferenceCommand(const std::string& path, const std::string& referencePath, const std::string& out,
                           bool favourites) {
   ChannelList list;
-  if (!Load(list, path)) return 1;
+  if (!LoadChannelList(list, path)) return 1;
   ReferenceList reference;
   std::string reason;
   if (!LoadReferenceList(referencePath, reference, &reason)) {
@@ -165,12 +129,12 @@ int ApplyReferenceCommand(const std::string& path, const std::string& referenceP
   for (const std::string& name : plan.notFound) std::printf("  %s\n", name.c_str());
   if (favourites) std::printf("groups: %zu\n", plan.groups.size());
   editor.ApplyReference(plan);
-  return Store(list, out) ? 0 : 1;
+  return StoreChannelList(list, out) ? 0 : 1;
 }
 
 int ExportCsvCommand(const std::string& path, const std::string& out, bool radio) {
   ChannelList list;
-  if (!Load(list, path)) return 1;
+  if (!LoadChannelList(list, path)) return 1;
   std::string reason;
   if (!WriteChannelCsv(list, radio ? ServiceKind::Radio : ServiceKind::Tv, out, &reason)) {
     std::fprintf(stderr, "vantrel-cli: %s: %s\n", out.c_str(), reason.c_str());
@@ -183,7 +147,7 @@ int ExportCsvCommand(const std::string& path, const std::string& out, bool radio
 // --skip-bad says to apply the others.
 int ImportCsvCommand(const std::string& path, const std::string& csvPath, const std::string& out, bool skipBad) {
   ChannelList list;
-  if (!Load(list, path)) return 1;
+  if (!LoadChannelList(list, path)) return 1;
   std::string bytes;
   std::string reason;
   if (!ReadTextFile(csvPath, bytes, &reason)) {
@@ -205,7 +169,7 @@ int ImportCsvCommand(const std::string& path, const std::string& csvPath, const 
   CChannelEditor editor(list);
   editor.ShowList();
   editor.ApplyCsvImport(plan);
-  return Store(list, out) ? 0 : 1;
+  return StoreChannelList(list, out) ? 0 : 1;
 }
 
 }  // namespace

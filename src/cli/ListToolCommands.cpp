@@ -9,6 +9,7 @@
 #include "channels/DuplicateFinder.h"
 #include "channels/ListCheck.h"
 #include "channels/Longitude.h"
+#include "cli/ChannelListFiles.h"
 #include "cli/CliCommands.h"
 #include "core/Prompt.h"
 
@@ -34,27 +35,11 @@ class CommandLinePrompt final : public IPrompt {
   IPrompt* m_previous;
 };
 
-bool Load(ChannelList& list, const std::string& path) {
-  std::string reason;
-  const ReadResult result = ReadChannelFile(list, path, &reason);
-  if (result == ReadResult::Loaded) return true;
-  std::fprintf(stderr, "vantrel-cli: %s: %s\n", path.c_str(),
-               result == ReadResult::WrongDocument ? ("not a channel list: " + reason).c_str() : reason.c_str());
-  return false;
-}
-
-bool Write(ChannelList& list, CChannelEditor& editor, const std::string& out) {
-  std::string reason;
-  if (WriteChannelFile(list, out, false, editor, &reason) == WriteResult::Written) return true;
-  std::fprintf(stderr, "vantrel-cli: %s: %s\n", out.c_str(), reason.c_str());
-  return false;
-}
-
 // One line per service: group number, kind, keep or delete, channel number,
 // name, position, service id, transport stream id, network id (tab-separated).
 int Duplicates(const std::string& path, DuplicateRule rule, const std::string& out) {
   ChannelList list;
-  if (!Load(list, path)) return 1;
+  if (!LoadChannelList(list, path)) return 1;
   const std::vector<DuplicateGroup> groups = FindDuplicates(list, rule);
   std::size_t doomed = 0;
   for (std::size_t g = 0; g < groups.size(); ++g) {
@@ -73,7 +58,7 @@ int Duplicates(const std::string& path, DuplicateRule rule, const std::string& o
   CChannelEditor editor(list);
   editor.ShowList();
   editor.DeleteDuplicates(groups);
-  return Write(list, editor, out) ? 0 : 1;
+  return StoreChannelList(list, out, editor) ? 0 : 1;
 }
 
 void PrintFindings(const std::vector<ListFinding>& findings) {
@@ -84,7 +69,7 @@ void PrintFindings(const std::vector<ListFinding>& findings) {
 // with findings, 2 when a file could not be read or written.
 int Check(const std::string& path, const std::string& out) {
   ChannelList list;
-  if (!Load(list, path)) return 2;
+  if (!LoadChannelList(list, path)) return 2;
   const std::vector<ListFinding> findings = CheckChannelList(list);
   PrintFindings(findings);
   if (out.empty()) return findings.empty() ? 0 : 1;
@@ -93,7 +78,7 @@ int Check(const std::string& path, const std::string& out) {
   editor.ShowList();
   std::printf("fixed: %zu\n", editor.FixFindings(findings));
   const std::vector<ListFinding> left = CheckChannelList(list);
-  if (!Write(list, editor, out)) return 2;
+  if (!StoreChannelList(list, out, editor)) return 2;
   if (!left.empty()) std::printf("left in %s:\n", out.c_str());
   PrintFindings(left);
   return left.empty() ? 0 : 1;
