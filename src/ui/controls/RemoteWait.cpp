@@ -4,7 +4,8 @@
 
 namespace vantrel::ui {
 
-RemoteWaitOutcome WaitForRemoteJob(nsFTP::CRemoteWorker& worker, QTimer& poll, QEventLoop*& loopSlot) {
+RemoteWaitOutcome WaitForRemoteJob(nsFTP::CRemoteWorker& worker, QTimer& poll, QEventLoop*& loopSlot, QWidget& window,
+                                   bool& closeAfter) {
   CWaitCursor wait;
   QEventLoop loop;
   loopSlot = &loop;
@@ -21,6 +22,12 @@ RemoteWaitOutcome WaitForRemoteJob(nsFTP::CRemoteWorker& worker, QTimer& poll, Q
   RemoteWaitOutcome outcome;
   outcome.cancelled = worker.IsCancelled();
   outcome.result = worker.TakeResult();
+  if (closeAfter) {
+    closeAfter = false;
+    QWidget* closing = &window;
+    QMetaObject::invokeMethod(
+        closing, [closing] { closing->close(); }, Qt::QueuedConnection);
+  }
   return outcome;
 }
 

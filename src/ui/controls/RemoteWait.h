@@ -5,6 +5,7 @@
 // worker is done (its OnRemotePoll), and swallows the window's input meanwhile.
 #include <QEventLoop>
 #include <QTimer>
+#include <QWidget>
 #include <any>
 
 #include "ftp/RemoteWorker.h"
@@ -17,6 +18,9 @@ struct RemoteWaitOutcome {
 };
 
 // worker has just started the job; loopSlot points at the loop while it runs.
-RemoteWaitOutcome WaitForRemoteJob(nsFTP::CRemoteWorker& worker, QTimer& poll, QEventLoop*& loopSlot);
+// When the user closed the window during the wait (closeAfter), the window
+// closes once the job has returned.
+RemoteWaitOutcome WaitForRemoteJob(nsFTP::CRemoteWorker& worker, QTimer& poll, QEventLoop*& loopSlot, QWidget& window,
+                                   bool& closeAfter);
 
 }  // namespace vantrel::ui

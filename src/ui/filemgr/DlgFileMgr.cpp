@@ -290,13 +290,8 @@ std::any CDlgFileMgr::RunRemote(nsFTP::CRemoteWorker::Job job) {
   if (IsBusy() || !m_remote->Start(std::move(job))) return {};
   m_remoteWaiting = true;
   // Input to the window is swallowed meanwhile (eventFilter).
-  RemoteWaitOutcome outcome = WaitForRemoteJob(*m_remote, m_remotePoll, m_remoteLoop);
+  RemoteWaitOutcome outcome = WaitForRemoteJob(*m_remote, m_remotePoll, m_remoteLoop, *this, m_closeAfterRemote);
   m_remoteWaiting = false;
-  if (m_closeAfterRemote) {
-    m_closeAfterRemote = false;
-    QMetaObject::invokeMethod(
-        this, [this] { close(); }, Qt::QueuedConnection);
-  }
   if (outcome.cancelled) return {};  // the user gave the action up: nothing to show or tell
   return std::move(outcome.result);
 }

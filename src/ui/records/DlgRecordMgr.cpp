@@ -185,14 +185,9 @@ std::any CDlgRecordMgr::RunRemote(nsFTP::CRemoteWorker::Job job) {
   if (IsBusy() || !m_remote->Start(std::move(job))) return {};
   m_remoteWaiting = true;
   qApp->installEventFilter(this);  // swallows this window's input meanwhile
-  RemoteWaitOutcome outcome = WaitForRemoteJob(*m_remote, m_remotePoll, m_remoteLoop);
+  RemoteWaitOutcome outcome = WaitForRemoteJob(*m_remote, m_remotePoll, m_remoteLoop, *this, m_closeAfterRemote);
   qApp->removeEventFilter(this);
   m_remoteWaiting = false;
-  if (m_closeAfterRemote) {
-    m_closeAfterRemote = false;
-    QMetaObject::invokeMethod(
-        this, [this] { close(); }, Qt::QueuedConnection);
-  }
   if (outcome.cancelled) return {};
   return std::move(outcome.result);
 }
